@@ -1,0 +1,31 @@
+# Cross toolchain for Windows with MinGW-w64 (posix threads for std::thread).
+# TF_ARCH is i686 (the program we ship) or x86_64 (the test build on
+# machines that cannot run 32-bit code; see README).
+if(NOT TF_ARCH)
+  set(TF_ARCH $ENV{TF_ARCH})
+endif()
+if(NOT TF_ARCH)
+  set(TF_ARCH i686)
+endif()
+set(CMAKE_SYSTEM_NAME Windows)
+if(TF_ARCH STREQUAL "x86_64")
+  set(CMAKE_SYSTEM_PROCESSOR AMD64)
+else()
+  set(CMAKE_SYSTEM_PROCESSOR x86)
+endif()
+set(TOOLCHAIN_PREFIX ${TF_ARCH}-w64-mingw32)
+
+set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
+
+# TF_DEPS_PREFIX is where scripts/build-deps installs the cross-built libraries.
+if(NOT TF_DEPS_PREFIX AND DEFINED ENV{TF_DEPS_PREFIX})
+  set(TF_DEPS_PREFIX $ENV{TF_DEPS_PREFIX})
+endif()
+set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX} ${TF_DEPS_PREFIX})
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TF_DEPS_PREFIX TF_ARCH)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

@@ -1,0 +1,110 @@
+#include "files.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "handles.h"
+
+namespace {
+
+struct FolderEntry {
+  Text path;
+  bool isFolder;
+};
+
+// The folder's entries in listing order, without names that begin with ".".
+std::vector<FolderEntry> listFolder(const Text& folder) {
+  std::vector<FolderEntry> entries;
+  WIN32_FIND_DATAA found;
+  FindHandle search(FindFirstFileA(joinText(folder, "\\*.*").c_str(), &found));
+  if (!search) return entries;
+  do {
+    if (found.cFileName[0] == '.') continue;
+    entries.push_back({joinText(folder, "\\", found.cFileName),
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileA(search.get(), &found));
+  return entries;
+}
+
+void clearFolder(const Text& folder) {
+  for (const FolderEntry& entry : listFolder(folder)) {
+    if (entry.isFolder) {
+      clearFolder(entry.path);
+      RemoveDirectoryA(entry.path.c_str());
+    } else {
+      DeleteFileA(entry.path.c_str());
+    }
+  }
+}
+
+}  // namespace
+
+bool copyFile(const Text& source, const Text& target) {
+  return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+}
+
+bool deleteFile(const Text& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool createFolder(const Text& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+bool isDriveRoot(std::string_view path) {
+  if (path.size() < 2 || path[1] != ':') return false;
+  return path.size() == 2 || (path.size() == 3 && path[2] == '\\');
+}
+
+bool removeFolderTree(const Text& path) {
+  const Text folder = path.substr(std::min(path.find_first_not_of(' '), path.size()));
+  if (folder.empty() || isDriveRoot(folder)) return false;
+  clearFolder(folder);
+  return RemoveDirectoryA(folder.c_str()) != 0;
+}
+
+bool fileExists(const Text& path) {
+  WIN32_FIND_DATAA found;
+  FindHandle search(FindFirstFileA(path.c_str(), &found));
+  return static_cast<bool>(search);
+}
+
+bool setFileAttributes(const Text& path, std::uint32_t attributes) {
+  return SetFileAttributesA(path.c_str(), attributes & 0x27) != 0;
+}
+
+ByteBuffer readFileBytes(const Text& path) {
+  if (path.empty()) return {};
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size;
+  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0) return {};
+  ByteBuffer bytes(static_cast<std::size_t>(size.QuadPart));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) return {};
+    if (got == 0) break;  // the file shrank meanwhile
+    done += got;
+  }
+  bytes.truncate(done);
+  return bytes;
+}
+
+bool writeFileBytes(const Text& path, std::initializer_list<const ByteBuffer*> buffers) {
+  if (path.empty()) return false;
+  // OPEN_ALWAYS and cutting to length 0 rather than CREATE_ALWAYS: the
+  // latter refuses existing hidden or system files, such as the carried tools.
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file || !SetEndOfFile(file.get())) return false;
+  for (const ByteBuffer* buffer : buffers) {
+    std::size_t done = 0;
+    while (done < buffer->size()) {
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(buffer->size() - done, 1u << 30));
+      DWORD written = 0;
+      if (!WriteFile(file.get(), buffer->data() + done, chunk, &written, nullptr) || written == 0)
+        return false;
+      done += written;
+    }
+  }
+  return true;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// File and folder services. Each reports failure by its result only.
+#include <cstdint>
+#include <initializer_list>
+
+#include "byte_buffer.h"
+#include "text.h"
+
+bool copyFile(const Text& source, const Text& target);  // replaces the target
+bool deleteFile(const Text& path);
+bool createFolder(const Text& path);  // one level; false when it exists
+// Removes a folder and everything in it, except entries whose names begin
+// with "." (which then keep the folder, and the result is false). Refuses
+// drive roots.
+bool removeFolderTree(const Text& path);
+bool fileExists(const Text& path);  // folders and wildcard matches count
+bool setFileAttributes(const Text& path, std::uint32_t attributes);  // masked by 0x27
+// The whole file, read while other writers are shut out; empty on any failure.
+ByteBuffer readFileBytes(const Text& path);
+// Creates or empties the file (shared with nobody) and writes the buffers
+// in order.
+bool writeFileBytes(const Text& path, std::initializer_list<const ByteBuffer*> buffers);
+
+template <typename... Buffers>
+bool writeFileBytes(const Text& path, const Buffers&... buffers) {
+  return writeFileBytes(path, std::initializer_list<const ByteBuffer*>{&buffers...});
+}
+
+// True for "C:" and "C:\" (the forms removeFolderTree refuses).
+bool isDriveRoot(std::string_view path);

@@ -1,0 +1,17 @@
+#include "message.h"
+
+#include <windows.h>
+
+unsigned messageBoxStyle(unsigned style) {
+  return (style & MB_SYSTEMMODAL) ? style : style | MB_TASKMODAL;
+}
+
+int messageResult(int buttonId) {
+  return (buttonId >= IDOK && buttonId <= IDNO) ? buttonId - 1 : 0;
+}
+
+int showMessage(const Text& content, unsigned style, std::optional<Text> caption) {
+  const Text shownCaption = caption.value_or("信息：");
+  return messageResult(
+      MessageBoxA(nullptr, content.c_str(), shownCaption.c_str(), messageBoxStyle(style)));
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The directory that holds the executable, without a trailing "\".
+#include "text.h"
+
+struct ExecutablePath {
+  Text directory;
+  Text fileName;
+};
+
+// Splits at the last "\", walking the text as code page 936 so that the
+// second byte of a two-byte character is never taken for a separator.
+ExecutablePath splitExecutablePath(std::string_view path);
+
+// Works out programDir from GetModuleFileNameA and makes it the current
+// directory. Called once at start, before any second thread exists.
+void initProgramDir();
+
+// A fresh copy of the program directory.
+Text programDir();

@@ -1,0 +1,106 @@
+#include "ui_driver.h"
+
+#include <vector>
+
+namespace ui {
+
+Process::Process(const std::string& commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                     &started)) {
+    process_.reset(started.hProcess);
+    CloseHandle(started.hThread);
+    id_ = started.dwProcessId;
+  }
+}
+
+DWORD Process::waitForExit(DWORD timeoutMs) {
+  if (!process_) return STILL_ACTIVE;
+  if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) {
+    TerminateProcess(process_.get(), 99);
+    WaitForSingleObject(process_.get(), 5000);
+    return STILL_ACTIVE;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+Process::~Process() {
+  if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT)
+    TerminateProcess(process_.get(), 99);
+}
+
+namespace {
+
+struct WindowQuery {
+  DWORD processId;
+  const char* className;
+  const char* title;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
+  auto* query = reinterpret_cast<WindowQuery*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if ((query->processId && owner != query->processId) || !IsWindowVisible(window)) return TRUE;
+  if (query->className && className(window) != query->className) return TRUE;
+  if (query->title && windowText(window) != query->title) return TRUE;
+  query->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND waitForWindow(DWORD processId, const char* windowClass, const char* title, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  do {
+    WindowQuery query{processId, windowClass, title};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&query));
+    if (query.found) return query.found;
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+HWND waitForAnyWindow(const char* windowClass, const char* title, DWORD timeoutMs) {
+  return waitForWindow(0, windowClass, title, timeoutMs);
+}
+
+bool waitUntilGone(HWND window, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (IsWindow(window)) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+std::string windowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string className(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string messageBoxText(HWND box) {
+  char text[2048] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return text;
+}
+
+void pressButton(HWND dialog, int buttonId) {
+  SendMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+}
+
+}  // namespace ui
