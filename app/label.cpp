@@ -1,0 +1,67 @@
+#include "label.h"
+
+namespace {
+constexpr char kLabelClass[] = "TarvexForgeLabel";
+
+HFONT fontFor(const FontSpec& spec) {
+  return CreateFontA(spec.height, spec.width, 0, 0, spec.weight, spec.italic, spec.underline,
+                     spec.strikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
+}
+}  // namespace
+
+UINT labelDrawFlags(const LabelLayout& layout) {
+  UINT flags = DT_NOPREFIX;
+  switch (layout.align) {
+    case HorizontalAlign::Left: flags |= DT_LEFT; break;
+    case HorizontalAlign::Center: flags |= DT_CENTER; break;
+    case HorizontalAlign::Right: flags |= DT_RIGHT; break;
+  }
+  if (layout.wordWrap) return flags | DT_WORDBREAK;
+  flags |= DT_SINGLELINE;
+  switch (layout.verticalAlign) {
+    case VerticalAlign::Top: return flags | DT_TOP;
+    case VerticalAlign::Center: return flags | DT_VCENTER;
+    case VerticalAlign::Bottom: return flags | DT_BOTTOM;
+  }
+  return flags;
+}
+
+Label::Label(HWND parent, const LabelLayout& layout) : layout_(layout), font_(fontFor(layout.font)) {
+  registerClass(kLabelClass, nullptr);
+  const Rect& r = layout.rect;
+  create(0, kLabelClass, layout.text, WS_CHILD | WS_VISIBLE, r.left, r.top, r.width, r.height,
+         parent, nullptr);
+}
+
+Label::~Label() {
+  if (font_) DeleteObject(font_);
+}
+
+LRESULT Label::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd(), &ps);
+      paint(dc);
+      EndPaint(hwnd(), &ps);
+      return 0;
+    }
+    default: return defaultHandling(message, wParam, lParam);
+  }
+}
+
+void Label::paint(HDC dc) {
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  HBRUSH background = layout_.background ? CreateSolidBrush(*layout_.background)
+                                         : GetSysColorBrush(COLOR_BTNFACE);
+  FillRect(dc, &client, background);
+  if (layout_.background) DeleteObject(background);
+  HGDIOBJ oldFont = SelectObject(dc, font_);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, layout_.textColor);
+  DrawTextA(dc, layout_.text, -1, &client, labelDrawFlags(layout_));
+  SelectObject(dc, oldFont);
+}

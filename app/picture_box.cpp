@@ -1,0 +1,84 @@
+#include "picture_box.h"
+
+#include "picture_decoder.h"
+#include "picture_fit.h"
+
+namespace {
+constexpr char kPictureBoxClass[] = "TarvexForgePictureBox";
+constexpr UINT kSetPictureMessage = WM_APP + 10;
+
+// Ctrl 1, Shift 2, Alt 4, added.
+int keyState(WPARAM mouseKeys) {
+  return ((mouseKeys & MK_CONTROL) ? 1 : 0) | ((mouseKeys & MK_SHIFT) ? 2 : 0) |
+         ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
+}
+}  // namespace
+
+PictureBox::PictureBox(HWND parent, const PictureBoxLayout& layout) {
+  registerClass(kPictureBoxClass, GetSysColorBrush(COLOR_BTNFACE));
+  const Rect& r = layout.rect;
+  create(0, kPictureBoxClass, layout.name, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPSIBLINGS,
+         r.left, r.top, r.width, r.height, parent, nullptr);
+}
+
+PictureBox::~PictureBox() {
+  if (bitmap_) DeleteObject(bitmap_);
+}
+
+void PictureBox::setPicture(const ByteBuffer& encoded) {
+  SendMessageA(hwnd(), kSetPictureMessage, 0, reinterpret_cast<LPARAM>(&encoded));
+}
+
+void PictureBox::applyPicture(const ByteBuffer& encoded) {
+  if (bitmap_) DeleteObject(bitmap_);
+  const DecodedPicture decoded = decodePicture(encoded);
+  bitmap_ = decoded.bitmap;
+  width_ = decoded.width;
+  height_ = decoded.height;
+  encoded_ = encoded;
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+Rect PictureBox::drawnRect() const {
+  if (!bitmap_) return {0, 0, 0, 0};
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  return fitPicture(width_, height_, client.right, client.bottom);
+}
+
+LRESULT PictureBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kSetPictureMessage:
+      applyPicture(*reinterpret_cast<const ByteBuffer*>(lParam));
+      return 0;
+    case WM_RBUTTONUP:
+      if (onRightButtonUp)
+        onRightButtonUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
+                        keyState(wParam));
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd(), &ps);
+      paint(dc);
+      EndPaint(hwnd(), &ps);
+      return 0;
+    }
+    default: return defaultHandling(message, wParam, lParam);
+  }
+}
+
+void PictureBox::paint(HDC dc) {
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  if (!bitmap_) return;
+  const Rect target = drawnRect();
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, bitmap_);
+  SetStretchBltMode(dc, GetDeviceCaps(dc, BITSPIXEL) > 16 ? HALFTONE : COLORONCOLOR);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  StretchBlt(dc, target.left, target.top, target.width, target.height, source, 0, 0, width_,
+             height_, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The picture box: a thin border, the button-face colour, and a picture
+// given as encoded bytes, decoded on set and drawn centred, shrunk to fit.
+#include "byte_buffer.h"
+#include "layout.h"
+#include "window_base.h"
+
+class PictureBox : public WindowBase {
+ public:
+  PictureBox(HWND parent, const PictureBoxLayout& layout);
+  ~PictureBox() override;
+
+  // Setting decodes and shows at once; empty bytes remove the picture.
+  // Safe from any thread: carried out on the UI thread, synchronously.
+  void setPicture(const ByteBuffer& encoded);
+  // The bytes last set (UI thread).
+  ByteBuffer picture() const { return encoded_; }
+  // Where the current picture is drawn in the client area (empty: none).
+  Rect drawnRect() const;
+
+  void (*onRightButtonUp)(int x, int y, int keys) = nullptr;
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void applyPicture(const ByteBuffer& encoded);
+  void paint(HDC dc);
+  ByteBuffer encoded_;
+  HBITMAP bitmap_ = nullptr;
+  int width_ = 0, height_ = 0;
+};

@@ -1,0 +1,13 @@
+#pragma once
+// Process-wide state of the design: the image holder and the path of the
+// last accepted picture. Used on the UI thread, except that the build
+// worker reads sourceImagePath.
+#include <memory>
+
+#include "text.h"
+
+// Holder of at most one decoded picture; the image codec fills it.
+struct ImageObject {};
+
+extern std::unique_ptr<ImageObject> imageObject;
+extern Text sourceImagePath;

@@ -1,0 +1,259 @@
+#include "window.h"
+
+#include <commdlg.h>
+
+#include <array>
+#include <atomic>
+#include <vector>
+
+#include "event_bindings.h"
+
+namespace {
+
+constexpr UINT kDestroyRequest = WM_APP + 1;
+
+// The open windows, one slot per layout. Written on the UI thread, read
+// from the worker too (closeWindow, showProgress).
+std::array<std::atomic<Window*>, 3> openWindows{};
+
+std::atomic<Window*>& slotOf(WindowId id) { return openWindows[static_cast<int>(id)]; }
+
+bool anyWindowOpen() {
+  for (auto& slot : openWindows)
+    if (slot.load()) return true;
+  return false;
+}
+
+void raiseCreated(WindowId id) {
+  const EventBindings& on = eventBindings();
+  switch (id) {
+    case WindowId::Main: raise(on.mainCreated); break;
+    case WindowId::About: raise(on.aboutCreated); break;
+    case WindowId::Busy: raise(on.busyCreated); break;
+  }
+}
+
+void raiseMenuCommand(MenuCommand command) {
+  const EventBindings& on = eventBindings();
+  switch (command) {
+    case MenuCommand::Start: raise(on.startChosen); break;
+    case MenuCommand::ChoosePicture: raise(on.choosePictureChosen); break;
+    case MenuCommand::About: raise(on.aboutChosen); break;
+    case MenuCommand::None: break;
+  }
+}
+
+// Esc pressed in a window (or one of its units) whose layout lets Esc close.
+bool closesOnEscape(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) return false;
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  for (auto& slot : openWindows) {
+    Window* window = slot.load();
+    if (window && window->hwnd() == root && window->layout().escapeCloses) {
+      PostMessageA(root, WM_CLOSE, 0, 0);
+      return true;
+    }
+  }
+  return false;
+}
+
+// One message through; false on WM_QUIT (which is left in the queue for
+// the outer loop when `repostQuit`).
+bool pumpMessage(bool repostQuit) {
+  MSG message;
+  if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+    if (repostQuit) PostQuitMessage(static_cast<int>(message.wParam));
+    return false;
+  }
+  if (closesOnEscape(message)) return true;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+  return true;
+}
+
+struct DisabledWindow {
+  HWND window;
+  bool wasEnabled;
+};
+
+BOOL CALLBACK collectTopLevel(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+// Disables the UI thread's other top-level windows, remembering each state.
+std::vector<DisabledWindow> disableOthers(HWND modal) {
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetCurrentThreadId(), collectTopLevel, reinterpret_cast<LPARAM>(&windows));
+  std::vector<DisabledWindow> disabled;
+  for (HWND window : windows) {
+    if (window == modal) continue;
+    disabled.push_back({window, IsWindowEnabled(window) != FALSE});
+    EnableWindow(window, FALSE);
+  }
+  return disabled;
+}
+
+void restore(const std::vector<DisabledWindow>& disabled) {
+  for (const DisabledWindow& entry : disabled)
+    if (IsWindow(entry.window)) EnableWindow(entry.window, entry.wasEnabled);
+}
+
+HICON programIcon(int size) {
+  return static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), "DEFAULT_ICON", IMAGE_ICON, size, size, 0));
+}
+
+}  // namespace
+
+Window::Window(const WindowLayout& layout) : layout_(layout) {}
+
+Window::~Window() {
+  if (background_) DeleteObject(background_);
+  if (largeIcon_) DestroyIcon(largeIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+bool Window::build() {
+  background_ = layout_.background ? CreateSolidBrush(*layout_.background) : nullptr;
+  largeIcon_ = programIcon(32);
+  smallIcon_ = programIcon(16);
+  registerClass(layout_.className,
+                background_ ? background_ : GetSysColorBrush(COLOR_BTNFACE), largeIcon_,
+                smallIcon_);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - layout_.width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - layout_.height) / 2;
+  const DWORD exStyle = (layout_.style & WS_CAPTION) ? 0 : WS_EX_APPWINDOW;
+  if (!create(exStyle, layout_.className, layout_.title, layout_.style, left, top, layout_.width,
+              layout_.height, nullptr, nullptr))
+    return false;
+  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
+  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  createUnits();
+  return true;
+}
+
+void Window::createUnits() {
+  HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
+  for (const LabelLayout& label : layout_.labels)
+    labels_.push_back(std::make_unique<Label>(hwnd(), label));
+  if (layout_.pictureBox) {
+    pictureBox_ = std::make_unique<PictureBox>(hwnd(), *layout_.pictureBox);
+    pictureBox_->onRightButtonUp = eventBindings().pictureRightButtonUp;
+  }
+  if (layout_.progressBar)
+    progressBar_ = std::make_unique<ProgressBar>(hwnd(), *layout_.progressBar);
+  if (layout_.popupMenu) popupMenu_.emplace(*layout_.popupMenu);
+  if (layout_.hasFileDialog) fileDialog_.emplace();
+}
+
+LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:  // the may-close event has no handler: the close goes ahead
+      DestroyWindow(hwnd());
+      return 0;
+    case kDestroyRequest:
+      DestroyWindow(hwnd());
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0 && lParam == 0)
+        raiseMenuCommand(PopupMenu::commandOf(LOWORD(wParam)));
+      return 0;
+    case WM_DESTROY:  // units still exist here
+      if (layout_.id == WindowId::Main) raise(eventBindings().mainAboutToBeDestroyed);
+      return 0;
+    case WM_NCDESTROY: {
+      const LRESULT result = defaultHandling(message, wParam, lParam);
+      destroyed();
+      return result;
+    }
+    default: return defaultHandling(message, wParam, lParam);
+  }
+}
+
+// The last message: the slot is freed (deleting this object) and, when no
+// window is left, the message loop is asked to end.
+void Window::destroyed() {
+  std::atomic<Window*>& slot = slotOf(layout_.id);
+  Window* self = slot.exchange(nullptr);
+  if (!anyWindowOpen()) PostQuitMessage(0);
+  delete self;  // the forwarding point touches nothing after WM_NCDESTROY
+}
+
+bool loadWindow(WindowId id, HWND, bool modal) {
+  if (Window* open = slotOf(id).load()) {
+    SetForegroundWindow(open->hwnd());
+    BringWindowToTop(open->hwnd());
+    return true;
+  }
+  auto window = std::make_unique<Window>(layoutOf(id));
+  slotOf(id) = window.get();
+  if (!window->build()) {
+    slotOf(id) = nullptr;
+    return false;
+  }
+  Window* created = window.release();  // owned by its slot until destroyed
+  HWND handle = created->hwnd();
+  raiseCreated(id);
+  if (!IsWindow(handle)) return true;  // the created handler closed it
+  ShowWindow(handle, SW_SHOW);
+  UpdateWindow(handle);
+  if (!modal) return true;
+  const std::vector<DisabledWindow> disabled = disableOthers(handle);
+  while (IsWindow(handle) && pumpMessage(true)) {
+  }
+  restore(disabled);
+  return true;
+}
+
+void closeWindow(WindowId id, bool atOnce) {
+  Window* window = slotOf(id).load();
+  if (!window) return;  // already gone: nothing to close
+  if (atOnce) DestroyWindow(window->hwnd());
+  else PostMessageA(window->hwnd(), kDestroyRequest, 0, 0);
+}
+
+void popupMenu(WindowId id, PopupMenu& menu, std::optional<int> x, std::optional<int> y) {
+  Window* window = slotOf(id).load();
+  if (!window) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  HMENU built = menu.build();
+  // Needed so that the menu closes when the user clicks elsewhere.
+  SetForegroundWindow(window->hwnd());
+  TrackPopupMenu(built, TPM_RIGHTBUTTON, x.value_or(cursor.x + 3), y.value_or(cursor.y + 3), 0,
+                 window->hwnd(), nullptr);
+  PostMessageA(window->hwnd(), WM_NULL, 0, 0);
+  DestroyMenu(built);
+}
+
+HWND windowHandle(WindowId id) {
+  Window* window = slotOf(id).load();
+  return window ? window->hwnd() : nullptr;
+}
+
+HWND windowHandle(const PictureBox* unit) { return unit ? unit->hwnd() : nullptr; }
+
+bool openFileDialog(FileDialog& dialog) {
+  char fileName[MAX_PATH] = {};
+  lstrcpynA(fileName, dialog.fileName.c_str(), MAX_PATH);
+  const std::string filter = dialogFilter(dialog.filter);
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.lpstrFilter = filter.c_str();
+  request.nFilterIndex = 1;
+  request.lpstrFile = fileName;
+  request.nMaxFile = MAX_PATH;
+  request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameA(&request)) return false;
+  dialog.fileName = fileName;
+  return true;
+}
+
+Window* openWindow(WindowId id) { return slotOf(id).load(); }
+
+void runMessageLoop() {
+  while (pumpMessage(false)) {
+  }
+}

@@ -1,0 +1,69 @@
+#pragma once
+// A top-level window built from its layout, with its units, and the window
+// requests the rest of the program uses.
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "file_dialog.h"
+#include "label.h"
+#include "layout.h"
+#include "picture_box.h"
+#include "popup_menu.h"
+#include "progress_bar.h"
+#include "window_base.h"
+
+class Window : public WindowBase {
+ public:
+  explicit Window(const WindowLayout& layout);
+  ~Window() override;
+  const WindowLayout& layout() const { return layout_; }
+
+  PictureBox* pictureBox() { return pictureBox_.get(); }
+  ProgressBar* progressBar() { return progressBar_.get(); }
+  PopupMenu* popupMenu() { return popupMenu_ ? &*popupMenu_ : nullptr; }
+  FileDialog* fileDialog() { return fileDialog_ ? &*fileDialog_ : nullptr; }
+  const std::vector<std::unique_ptr<Label>>& labels() const { return labels_; }
+
+  // Creates the units; false when the window itself could not be made.
+  bool build();
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void createUnits();
+  void destroyed();
+  const WindowLayout& layout_;
+  HBRUSH background_ = nullptr;
+  HICON largeIcon_ = nullptr, smallIcon_ = nullptr;
+  std::vector<std::unique_ptr<Label>> labels_;
+  std::unique_ptr<PictureBox> pictureBox_;
+  std::unique_ptr<ProgressBar> progressBar_;
+  std::optional<PopupMenu> popupMenu_;
+  std::optional<FileDialog> fileDialog_;
+};
+
+// Window requests.
+// Creates and shows the window (created event before SW_SHOW). Modal: the
+// program's other top-level windows are disabled until it is destroyed.
+// An open window is brought to the front instead. False when it cannot be
+// created.
+bool loadWindow(WindowId id, HWND parent = nullptr, bool modal = false);
+// Posts a close request (carried out by the owning thread, without the
+// may-close event); with atOnce, destroys it now (owning thread only).
+void closeWindow(WindowId id, bool atOnce = false);
+// TrackPopupMenu at the cursor plus 3 (or x, y), TPM_RIGHTBUTTON, owned by
+// the window; a chosen item's event runs on the window afterwards.
+void popupMenu(WindowId id, PopupMenu& menu, std::optional<int> x = std::nullopt,
+               std::optional<int> y = std::nullopt);
+// The unit's native handle, or NULL when it does not exist.
+HWND windowHandle(WindowId id);
+HWND windowHandle(const PictureBox* unit);
+// Shows the dialog; true and the chosen path stored when confirmed.
+bool openFileDialog(FileDialog& dialog);
+
+// The open window, or null.
+Window* openWindow(WindowId id);
+// The UI thread's message loop; returns when the last window is gone.
+void runMessageLoop();
