@@ -10,7 +10,7 @@ JOBS  ?= $(shell nproc)
 BUILD_ROOT := $(abspath $(BUILD))
 TEST_TREE = $(BUILD_ROOT)/$$(scripts/wine-arch)
 
-.PHONY: all setup build run test clean
+.PHONY: all setup build run test screenshots clean
 
 all: build
 
@@ -27,6 +27,10 @@ run: build
 # One display and one Wine server for the whole run.
 test: build
 	@scripts/test-session $(TEST_TREE) ctest --test-dir $(TEST_TREE) --output-on-failure -j$(JOBS)
+
+# PNG screenshots of the three windows and the popup menu, under Xvfb.
+screenshots: build
+	@scripts/screenshots $(TEST_TREE)
 
 clean:
 	rm -rf $(BUILD_ROOT)

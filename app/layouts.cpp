@@ -10,7 +10,7 @@ constexpr DWORD kBusyStyle = WS_POPUP | WS_CLIPCHILDREN;
 constexpr COLORREF kBusyBlue = RGB(128, 128, 255);
 
 const char kAboutText[] =
-    "1、本软件由 Tarvex Forge 开发，Tarvex Forge 拥有本软件的全部权利。\r\n"
+    "1、本软件由 Tarvex Forge 开发并拥有全部权利。\r\n"
     "2、官方网站：暂无\r\n"
     "3、QQ群：暂无\r\n"
     "4、本软件只能制作图片的高和宽是4的倍数的图片！\r\n"

@@ -16,12 +16,18 @@ void initMainWindow() {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void openPopupMenu(int, int, int) {
+void updateStartItem() {
   Window* main = openWindow(WindowId::Main);
   if (!main) return;
   MenuItem* start = main->popupMenu()->item(MenuCommand::Start);
   start->disabled = false;
   if (main->pictureBox()->picture().empty()) start->disabled = true;
+}
+
+void openPopupMenu(int, int, int) {
+  Window* main = openWindow(WindowId::Main);
+  if (!main) return;
+  updateStartItem();
   popupMenu(WindowId::Main, *main->popupMenu());
 }
 

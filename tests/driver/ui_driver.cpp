@@ -87,6 +87,39 @@ std::string windowText(HWND window) {
   return text;
 }
 
+RECT windowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+RECT rectInParent(HWND child) {
+  RECT rect = windowRect(child);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+HWND findChild(HWND parent, const char* windowClass) {
+  return FindWindowExA(parent, nullptr, windowClass, nullptr);
+}
+
+void releaseRightButton(HWND control) {
+  RECT client{};
+  GetClientRect(control, &client);
+  const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+  PostMessageA(control, WM_RBUTTONDOWN, MK_RBUTTON, middle);
+  PostMessageA(control, WM_RBUTTONUP, 0, middle);
+}
+
+void pressKey(HWND window, int virtualKey) {
+  PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+  PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+HWND waitForPopupMenu(DWORD processId, DWORD timeoutMs) {
+  return waitForWindow(processId, "#32768", nullptr, timeoutMs);
+}
+
 std::string className(HWND window) {
   char name[256] = {};
   GetClassNameA(window, name, sizeof name);

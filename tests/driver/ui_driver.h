@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "handles.h"
 
@@ -36,6 +37,17 @@ HWND waitForAnyWindow(const char* className, const char* title, DWORD timeoutMs 
 bool waitUntilGone(HWND window, DWORD timeoutMs = 10000);
 
 std::string windowText(HWND window);
+RECT windowRect(HWND window);  // screen coordinates, frame included
+// A unit's rectangle in its parent's client coordinates.
+RECT rectInParent(HWND child);
+// The first child window of the class, or NULL.
+HWND findChild(HWND parent, const char* className);
+// Right mouse button released over the middle of a control.
+void releaseRightButton(HWND control);
+// A key pressed and released, posted to the window.
+void pressKey(HWND window, int virtualKey);
+// The process's open popup menu (class #32768), or NULL after the time-out.
+HWND waitForPopupMenu(DWORD processId, DWORD timeoutMs = 5000);
 std::string className(HWND window);
 // The text of a standard message box (its static control 0xFFFF).
 std::string messageBoxText(HWND box);

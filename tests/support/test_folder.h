@@ -18,7 +18,7 @@ class TestFolder {
 
 // The folder that holds the running test executable.
 std::string testProgramFolder();
-// Full path of runtime_child.exe.
+// Full path of runtime_child.exe (beside the runtime tests).
 std::string childProgram();
 // The path in double quotes, for command lines.
 std::string quoted(const std::string& path);

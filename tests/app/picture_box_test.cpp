@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <thread>
+
+#include "main_window.h"
+#include "picture_fit.h"
+#include "shell_test_support.h"
+#include "window.h"
+
+namespace {
+
+void expectRect(const Rect& r, int left, int top, int width, int height) {
+  EXPECT_EQ(r.left, left);
+  EXPECT_EQ(r.top, top);
+  EXPECT_EQ(r.width, width);
+  EXPECT_EQ(r.height, height);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(loadWindow(WindowId::Main));
+    main = openWindow(WindowId::Main);
+    ASSERT_NE(main, nullptr);
+    pumpMessagesFor(100);
+  }
+  void TearDown() override {
+    closeWindow(WindowId::Main, true);
+    pumpMessagesFor(50);
+  }
+  Window* main = nullptr;
+};
+
+}  // namespace
+
+TEST(FitPicture, ExamplesOfTheLayout) {
+  expectRect(fitPicture(2172, 1000, 543, 353), 0, 51, 543, 250);
+  expectRect(fitPicture(400, 300, 543, 353), 71, 26, 400, 300);
+  expectRect(fitPicture(200, 706, 543, 353), 221, 0, 100, 353);
+  expectRect(fitPicture(543, 353, 543, 353), 0, 0, 543, 353);
+  expectRect(fitPicture(0, 10, 543, 353), 0, 0, 0, 0);
+}
+
+TEST_F(MainWindowTest, PictureBoxDrawsTheDecodedPictureCentred) {
+  PictureBox* box = main->pictureBox();
+  RECT client;
+  GetClientRect(box->hwnd(), &client);
+  EXPECT_EQ(client.right, 543);
+  EXPECT_EQ(client.bottom, 353);
+
+  const ByteBuffer red = solidBmp(400, 300, RGB(255, 0, 0));
+  box->setPicture(red);
+  EXPECT_EQ(box->picture().view(), red.view());  // read back as set
+  expectRect(box->drawnRect(), 71, 26, 400, 300);
+  UpdateWindow(box->hwnd());
+  pumpMessagesFor(100);
+  EXPECT_EQ(pixelAt(box->hwnd(), 271, 176), RGB(255, 0, 0));   // inside the picture
+  EXPECT_EQ(pixelAt(box->hwnd(), 72, 27), RGB(255, 0, 0));     // its top-left corner
+  EXPECT_EQ(pixelAt(box->hwnd(), 70, 176), GetSysColor(COLOR_BTNFACE));  // left of it
+  EXPECT_EQ(pixelAt(box->hwnd(), 271, 20), GetSysColor(COLOR_BTNFACE));  // above it
+
+  const ByteBuffer tall = solidBmp(200, 706, RGB(0, 0, 255));
+  box->setPicture(tall);
+  expectRect(box->drawnRect(), 221, 0, 100, 353);
+  UpdateWindow(box->hwnd());
+  pumpMessagesFor(100);
+  EXPECT_EQ(pixelAt(box->hwnd(), 271, 300), RGB(0, 0, 255));
+  EXPECT_EQ(pixelAt(box->hwnd(), 215, 300), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(MainWindowTest, PictureSetFromAnotherThreadIsInPlaceWhenTheCallReturns) {
+  const ByteBuffer picture = solidBmp(8, 8, RGB(0, 255, 0));
+  PictureBox* box = main->pictureBox();
+  std::atomic<bool> done{false};
+  bool appliedOnReturn = false;
+  std::thread worker([&] {
+    box->setPicture(picture);  // waits for the UI thread, which pumps below
+    appliedOnReturn = box->drawnRect().width == 8;
+    done = true;
+  });
+  for (int i = 0; i < 300 && !done; ++i) pumpMessagesFor(10);
+  worker.join();
+  EXPECT_TRUE(appliedOnReturn);
+  box->setPicture(ByteBuffer());
+  EXPECT_TRUE(box->picture().empty());
+  EXPECT_EQ(box->drawnRect().width, 0);
+}
+
+TEST_F(MainWindowTest, UndecodableBytesAreHeldButShowNothing) {
+  PictureBox* box = main->pictureBox();
+  box->setPicture(textToBuffer("not a picture"));
+  EXPECT_EQ(box->picture().view(), "not a picture");
+  EXPECT_EQ(box->drawnRect().width, 0);
+}
+
+TEST_F(MainWindowTest, StartIsEnabledExactlyWhenThePictureBoxHoldsBytes) {
+  MenuItem* start = main->popupMenu()->item(MenuCommand::Start);
+  updateStartItem();
+  EXPECT_TRUE(start->disabled);
+  main->pictureBox()->setPicture(solidBmp(4, 4, RGB(1, 2, 3)));
+  updateStartItem();
+  EXPECT_FALSE(start->disabled);
+  main->pictureBox()->setPicture(ByteBuffer());
+  updateStartItem();
+  EXPECT_TRUE(start->disabled);
+}
+
+TEST_F(MainWindowTest, MainWindowIsShortenedKeepingItsCentredTop) {
+  RECT outer;
+  GetWindowRect(main->hwnd(), &outer);
+  EXPECT_EQ(outer.right - outer.left, 555);
+  EXPECT_EQ(outer.bottom - outer.top, 406);
+  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 555) / 2);
+  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - 436) / 2);
+  EXPECT_EQ(GetMenu(main->hwnd()), nullptr);
+  EXPECT_NE(SendMessageA(main->hwnd(), WM_GETICON, ICON_SMALL, 0), 0);
+}
+
+TEST_F(MainWindowTest, ProgressPositionIsStoredLimitedAndShownInRange) {
+  ProgressBar* bar = main->progressBar();
+  EXPECT_EQ(bar->position(), 100);
+  EXPECT_EQ(SendMessageA(bar->hwnd(), PBM_GETPOS, 0, 0), 100);
+  EXPECT_TRUE(GetWindowLongA(bar->hwnd(), GWL_STYLE) & PBS_SMOOTH);
+  EXPECT_TRUE(GetWindowLongA(bar->hwnd(), GWL_EXSTYLE) & WS_EX_STATICEDGE);
+  showProgress(40000);
+  EXPECT_EQ(bar->position(), 32767);
+  EXPECT_EQ(SendMessageA(bar->hwnd(), PBM_GETPOS, 0, 0), 100);
+  showProgress(-5);
+  EXPECT_EQ(bar->position(), 0);
+  EXPECT_EQ(SendMessageA(bar->hwnd(), PBM_GETPOS, 0, 0), 0);
+  int seen = -1;
+  std::thread worker([&] {  // from the build worker: applied before it returns
+    showProgress(75);
+    seen = static_cast<int>(SendMessageA(bar->hwnd(), PBM_GETPOS, 0, 0));
+  });
+  for (int i = 0; i < 100 && seen < 0; ++i) pumpMessagesFor(10);
+  worker.join();
+  EXPECT_EQ(seen, 75);
+}

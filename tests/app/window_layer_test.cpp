@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "shell_test_support.h"
+#include "window.h"
+
+namespace {
+
+RECT outerRect(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+}  // namespace
+
+TEST(ModalWindow, DisablesTheOthersUntilClosedByEscapeThenRestoresThem) {
+  ASSERT_TRUE(loadWindow(WindowId::Main));
+  HWND main = windowHandle(WindowId::Main);
+  std::atomic<bool> mainDisabledWhileModal{false}, busyFound{false};
+  RECT busyRect{};
+  LONG busyStyle = 0;
+  std::thread user([&] {
+    HWND busy = nullptr;
+    for (int i = 0; i < 200 && !(busy = windowHandle(WindowId::Busy)); ++i) Sleep(20);
+    if (!busy) return;
+    Sleep(200);
+    busyFound = true;
+    busyRect = outerRect(busy);
+    busyStyle = GetWindowLongA(busy, GWL_STYLE);
+    mainDisabledWhileModal = !IsWindowEnabled(main);
+    PostMessageA(busy, WM_KEYDOWN, VK_ESCAPE, 1);  // Esc closes the busy window
+  });
+  loadWindow(WindowId::Busy, nullptr, true);  // returns once it is destroyed
+  user.join();
+  ASSERT_TRUE(busyFound);
+  EXPECT_TRUE(mainDisabledWhileModal);
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_EQ(windowHandle(WindowId::Busy), nullptr);
+  EXPECT_EQ(busyRect.right - busyRect.left, 295);
+  EXPECT_EQ(busyRect.bottom - busyRect.top, 130);
+  EXPECT_EQ(busyRect.left, (GetSystemMetrics(SM_CXSCREEN) - 295) / 2);
+  EXPECT_EQ(busyStyle & (WS_CAPTION | WS_BORDER | WS_THICKFRAME), 0);
+  closeWindow(WindowId::Main, true);
+}
+
+TEST(ModalWindow, AWindowAlreadyOpenIsNotMadeTwice) {
+  ASSERT_TRUE(loadWindow(WindowId::About));
+  HWND first = windowHandle(WindowId::About);
+  ASSERT_TRUE(loadWindow(WindowId::About));
+  EXPECT_EQ(windowHandle(WindowId::About), first);
+  closeWindow(WindowId::About, true);
+  EXPECT_EQ(windowHandle(WindowId::About), nullptr);
+}
+
+TEST(ModalWindow, ClosingAGoneWindowFromAWorkerIsHarmless) {
+  std::thread worker([] { closeWindow(WindowId::Busy); });
+  worker.join();
+  EXPECT_EQ(windowHandle(WindowId::Busy), nullptr);
+}
+
+TEST(CloseWindow, PostsARequestThatTheOwningThreadCarriesOut) {
+  ASSERT_TRUE(loadWindow(WindowId::About));
+  std::thread worker([] { closeWindow(WindowId::About); });
+  worker.join();
+  EXPECT_NE(windowHandle(WindowId::About), nullptr);  // not yet: it was posted
+  pumpMessagesFor(100);
+  EXPECT_EQ(windowHandle(WindowId::About), nullptr);
+}
+
+TEST(BusyWindow, TextIsCentredVerticallyInItsLabel) {
+  ASSERT_TRUE(loadWindow(WindowId::Busy));
+  Window* busy = openWindow(WindowId::Busy);
+  ASSERT_NE(busy, nullptr);
+  HWND label = busy->labels().front()->hwnd();
+  UpdateWindow(label);
+  pumpMessagesFor(100);
+  RECT client;
+  GetClientRect(label, &client);
+  ASSERT_EQ(client.bottom, 56);
+  const COLORREF blue = RGB(128, 128, 255);
+  int firstInk = -1, lastInk = -1;
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; x += 1)
+      if (pixelAt(label, x, y) != blue) {
+        if (firstInk < 0) firstInk = y;
+        lastInk = y;
+        break;
+      }
+  ASSERT_GE(firstInk, 0) << "no text drawn";
+  const int aboveText = firstInk, belowText = client.bottom - 1 - lastInk;
+  EXPECT_LE(std::abs(aboveText - belowText), 6) << firstInk << ".." << lastInk;
+  EXPECT_EQ(pixelAt(busy->hwnd(), 3, 3), blue);  // the window's own background
+  closeWindow(WindowId::Busy, true);
+}
