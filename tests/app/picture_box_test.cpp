@@ -116,7 +116,18 @@ TEST_F(MainWindowTest, MainWindowIsShortenedKeepingItsCentredTop) {
   EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 555) / 2);
   EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - 436) / 2);
   EXPECT_EQ(GetMenu(main->hwnd()), nullptr);
-  EXPECT_NE(SendMessageA(main->hwnd(), WM_GETICON, ICON_SMALL, 0), 0);
+  // The program's icon, loaded at 32 and 16 pixels.
+  for (auto [kind, size] : {std::pair{ICON_BIG, 32}, std::pair{ICON_SMALL, 16}}) {
+    auto icon = reinterpret_cast<HICON>(SendMessageA(main->hwnd(), WM_GETICON, kind, 0));
+    ICONINFO info{};
+    ASSERT_TRUE(icon && GetIconInfo(icon, &info));
+    BITMAP colour{};
+    GetObjectA(info.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, size);
+    EXPECT_EQ(colour.bmHeight, size);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+  }
 }
 
 TEST_F(MainWindowTest, ProgressPositionIsStoredLimitedAndShownInRange) {

@@ -87,9 +87,14 @@ TEST_F(ShellTest, StartIsGrayedWithoutAPictureAndCannotBeChosen) {
 TEST_F(ShellTest, RightButtonOverTheProgressBarOpensNoMenu) {
   ui::releaseRightButton(ui::findChild(program.mainWindow(), PROGRESS_CLASSA));
   EXPECT_EQ(ui::waitForPopupMenu(program.processId(), 1500), nullptr);
+  POINT cursor;
+  GetCursorPos(&cursor);
   ui::releaseRightButton(ui::findChild(program.mainWindow(), "TarvexForgePictureBox"));
   HWND menu = ui::waitForPopupMenu(program.processId());
   ASSERT_NE(menu, nullptr);
+  const RECT at = ui::windowRect(menu);  // 3 pixels right of and below the cursor
+  EXPECT_EQ(at.left, cursor.x + 3);
+  EXPECT_EQ(at.top, cursor.y + 3);
   ui::pressKey(menu, VK_ESCAPE);
 }
 
