@@ -4,10 +4,8 @@
 // worker reads sourceImagePath.
 #include <memory>
 
+#include "image_codec.h"
 #include "text.h"
-
-// Holder of at most one decoded picture; the image codec fills it.
-struct ImageObject {};
 
 extern std::unique_ptr<ImageObject> imageObject;
 extern Text sourceImagePath;

@@ -19,6 +19,7 @@ void createImageObject() { imageObject = std::make_unique<ImageObject>(); }
 
 // The exit routine: runs once, on the UI thread, after the last window.
 void releaseAtExit() {
+  if (imageObject) imageObject->Free();
   imageObject.reset();
   sourceImagePath.clear();
 }

@@ -1,0 +1,101 @@
+#include "image_codec.h"
+
+#include <cstdio>
+#include <new>
+#include <vector>
+
+#include "decoders.h"
+
+namespace {
+
+// Larger files are refused: no picture within the size limits needs more.
+constexpr long kMaxFileBytes = 512L * 1024 * 1024;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// The whole file; nullopt when it cannot be read (or is too large).
+std::optional<std::vector<std::uint8_t>> readWhole(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return std::nullopt;
+  const long size = std::ftell(file);
+  if (size < 0 || size > kMaxFileBytes || std::fseek(file, 0, SEEK_SET) != 0) return std::nullopt;
+  try {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) return std::nullopt;
+    return bytes;
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
+
+using Decoder = bool (*)(Bytes, Picture&);
+
+Decoder decoderOf(ImageFormat format) {
+  switch (format) {
+    case IMAGE_FORMAT_BMP: return decodeBmp;
+    case IMAGE_FORMAT_GIF: return decodeGif;
+    case IMAGE_FORMAT_JPG: return decodeJpeg;
+    case IMAGE_FORMAT_PNG: return decodePng;
+    case IMAGE_FORMAT_TIF: return decodeTiff;
+    case IMAGE_FORMAT_TGA: return decodeTga;
+    default: return nullptr;  // ICO, PCX, WBMP, WMF, JPEG 2000: not included
+  }
+}
+
+}  // namespace
+
+bool decodeAs(ImageFormat format, const std::uint8_t* data, std::size_t size, Picture& out) {
+  Decoder decoder = decoderOf(format);
+  return decoder && decoder({data, size}, out);
+}
+
+bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out) {
+  for (ImageFormat format : {IMAGE_FORMAT_BMP, IMAGE_FORMAT_JPG, IMAGE_FORMAT_ICO, IMAGE_FORMAT_GIF,
+                             IMAGE_FORMAT_PNG, IMAGE_FORMAT_TIF, IMAGE_FORMAT_TGA, IMAGE_FORMAT_PCX,
+                             IMAGE_FORMAT_WBMP, IMAGE_FORMAT_WMF, IMAGE_FORMAT_JP2})
+    if (decodeAs(format, data, size, out)) return true;
+  return false;
+}
+
+bool ImageCodec::Load(const std::string& path, ImageFormat format) {
+  Picture decoded;  // a fresh picture: only a complete success replaces ours
+  if (format >= 1 && format <= 15) {
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) return false;  // no fall-back when the file cannot be opened
+    const auto bytes = readWhole(file.get());
+    if (bytes && decodeAs(format, bytes->data(), bytes->size(), decoded)) {
+      picture_ = std::move(decoded);
+      return true;
+    }
+  }
+  File file(std::fopen(path.c_str(), "rb"));
+  if (!file) return false;
+  const auto bytes = readWhole(file.get());
+  if (!bytes || !decodeByContent(bytes->data(), bytes->size(), decoded)) return false;
+  picture_ = std::move(decoded);
+  return true;
+}
+
+bool ImageCodec::Save(const std::string& path, ImageFormat format) {
+  File file(std::fopen(path.c_str(), "wb"));  // created, or cut to length 0
+  if (!file) return false;
+  if (!picture_) return false;
+  switch (format) {
+    case IMAGE_FORMAT_JPG: return encodeJpeg(*picture_, GetJpegQuality(), file.get());
+    case IMAGE_FORMAT_PNG: return encodePng(*picture_, GetCodecOption(IMAGE_FORMAT_PNG) == 1, file.get());
+    default: return false;
+  }
+}
+
+bool ImageObject::DecodeFromFile(const std::string& path, ImageFormat format) {
+  if (path.size() <= 3) return false;
+  if (!codec_) codec_ = std::make_unique<ImageCodec>();
+  return codec_->Load(path, format);
+}
+
+bool ImageObject::EecodeToFile(const std::string& path, ImageFormat format) {
+  if (!codec_ || path.size() <= 3) return false;
+  return codec_->Save(path, format);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The image codec component: one held picture, decoded from a file by
+// format id (falling back to detection by content) and encoded as JPEG or
+// PNG. Failure is reported by results only; nothing here throws.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "image_format.h"
+#include "picture.h"
+
+class ImageCodec {
+ public:
+  bool Load(const std::string& path, ImageFormat format);
+  bool Save(const std::string& path, ImageFormat format);
+
+  bool HasPicture() const { return picture_.has_value(); }
+  const Picture* GetPicture() const { return picture_ ? &*picture_ : nullptr; }
+  bool IsGrayScale() const { return picture_ && isGrayScale(*picture_); }
+  int GetJpegQuality() const { return 90; }
+  int GetCodecOption(ImageFormat) const { return 0; }
+
+ private:
+  std::optional<Picture> picture_;
+};
+
+// The holder of at most one ImageCodec (the program's imageObject).
+class ImageObject {
+ public:
+  void Free() { codec_.reset(); }
+  bool DecodeFromFile(const std::string& path, ImageFormat format);
+  bool EecodeToFile(const std::string& path, ImageFormat format);
+  ImageCodec* codec() { return codec_.get(); }
+
+ private:
+  std::unique_ptr<ImageCodec> codec_;
+};
+
+// Detection by content, in order: BMP, JPEG, GIF, PNG, TIFF, TGA. ICO, PCX,
+// WBMP, WMF and the JPEG 2000 family are left out (this system never asks
+// for them); their places in the order are skipped.
+bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out);
+// The decoder of one format id, or false for ids without one.
+bool decodeAs(ImageFormat format, const std::uint8_t* data, std::size_t size, Picture& out);

@@ -1,0 +1,186 @@
+// JPEG through libjpeg (6b interface). The library's default error exit
+// ends the process; ours jumps back and the operation fails instead.
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <new>
+
+#include <jpeglib.h>
+
+#include "decoders.h"
+#include "size_limits.h"
+
+namespace {
+
+struct ErrorManager {
+  jpeg_error_mgr base;
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void jumpOnError(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+void ignoreMessage(j_common_ptr, int) {}
+
+void useErrorManager(ErrorManager& errors, jpeg_error_mgr*& slot) {
+  slot = jpeg_std_error(&errors.base);
+  errors.base.error_exit = jumpOnError;
+  errors.base.emit_message = ignoreMessage;
+}
+
+double densityToDpi(int unit, int density) {
+  if (density <= 0) return 96;
+  if (unit == 1) return density;
+  if (unit == 2) return density * 2.54;
+  return 96;  // unit 0: an aspect ratio only
+}
+
+// The decode proper; `picture` is filled only on success. No C++ object is
+// created between setjmp and the library calls that may jump.
+enum class Inks { None, Plain, Inverted };
+
+bool decodeInto(Bytes file, Picture& picture, std::vector<std::uint8_t>& samples, Inks& inks) {
+  jpeg_decompress_struct info;
+  ErrorManager errors;
+  useErrorManager(errors, info.err);
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, const_cast<unsigned char*>(file.data), static_cast<unsigned long>(file.size));
+  if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
+      !acceptableSize(info.image_width, info.image_height)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
+  const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  info.out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
+  jpeg_start_decompress(&info);
+  const std::size_t width = info.output_width, components = info.output_components;
+  const std::size_t rowBytes = width * components;
+  try {
+    samples.resize(rowBytes * info.output_height);
+  } catch (const std::bad_alloc&) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = samples.data() + rowBytes * info.output_scanline;
+    jpeg_read_scanlines(&info, &row, 1);
+  }
+  picture.width = info.output_width;
+  picture.height = info.output_height;
+  picture.bitsPerPixel = grey ? 8 : 24;
+  picture.dpiX = info.saw_JFIF_marker ? densityToDpi(info.density_unit, info.X_density) : 96;
+  picture.dpiY = info.saw_JFIF_marker ? densityToDpi(info.density_unit, info.Y_density) : 96;
+  // Adobe's CMYK files (as printers write them) store the inks inverted.
+  inks = !cmyk ? Inks::None : info.saw_Adobe_marker ? Inks::Inverted : Inks::Plain;
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  return true;
+}
+
+void cmykToRgb(const std::vector<std::uint8_t>& cmyk, bool inverted, Picture& picture) {
+  picture.pixels.resize(picture.pixelCount() * 3);
+  for (std::size_t i = 0; i < picture.pixelCount(); ++i) {
+    int c = cmyk[4 * i], m = cmyk[4 * i + 1], y = cmyk[4 * i + 2], k = cmyk[4 * i + 3];
+    if (!inverted) {
+      c = 255 - c; m = 255 - m; y = 255 - y; k = 255 - k;
+    }
+    picture.pixels[3 * i] = static_cast<std::uint8_t>(c * k / 255);
+    picture.pixels[3 * i + 1] = static_cast<std::uint8_t>(m * k / 255);
+    picture.pixels[3 * i + 2] = static_cast<std::uint8_t>(y * k / 255);
+  }
+}
+
+}  // namespace
+
+bool decodeJpeg(Bytes file, Picture& out) {
+  if (file.size < 3 || file.data[0] != 0xFF || file.data[1] != 0xD8 || file.data[2] != 0xFF)
+    return false;
+  try {
+    Picture picture;
+    std::vector<std::uint8_t> samples;
+    Inks inks = Inks::None;
+    if (!decodeInto(file, picture, samples, inks)) return false;
+    if (inks != Inks::None) {
+      cmykToRgb(samples, inks == Inks::Inverted, picture);
+    } else {
+      picture.pixels = std::move(samples);
+    }
+    if (picture.bitsPerPixel == 8) {
+      std::vector<PaletteEntry> greys(256);
+      for (int i = 0; i < 256; ++i) greys[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
+      setPalette(picture, 8, greys);
+    }
+    out = std::move(picture);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+namespace {
+
+// One row of the picture as the encoder's input components.
+void rowSamples(const Picture& picture, std::size_t y, bool grey, std::uint8_t* row) {
+  const std::size_t width = picture.width;
+  if (grey) {
+    std::copy_n(&picture.pixels[y * width], width, row);
+  } else if (picture.isPalette()) {  // a colour palette picture: its colours
+    for (std::size_t x = 0; x < width; ++x) {
+      const PaletteEntry& c = picture.palette[picture.pixels[y * width + x] % picture.palette.size()];
+      row[3 * x] = c.red;
+      row[3 * x + 1] = c.green;
+      row[3 * x + 2] = c.blue;
+    }
+  } else {
+    std::copy_n(&picture.pixels[y * width * 3], width * 3, row);
+  }
+}
+
+bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector<std::uint8_t>& row) {
+  jpeg_compress_struct info;
+  ErrorManager errors;
+  useErrorManager(errors, info.err);
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_compress(&info);
+    return false;
+  }
+  jpeg_create_compress(&info);
+  jpeg_stdio_dest(&info, file);
+  const bool grey = isGrayScale(picture);
+  info.image_width = picture.width;
+  info.image_height = picture.height;
+  info.input_components = grey ? 1 : 3;
+  info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, quality, FALSE);
+  info.density_unit = 1;
+  info.X_density = static_cast<UINT16>(sanitizeDpi(picture.dpiX) + 0.5);
+  info.Y_density = static_cast<UINT16>(sanitizeDpi(picture.dpiY) + 0.5);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    rowSamples(picture, info.next_scanline, grey, row.data());
+    JSAMPROW rows[] = {row.data()};
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  return true;
+}
+
+}  // namespace
+
+bool encodeJpeg(const Picture& picture, int quality, std::FILE* file) {
+  if (picture.pixelCount() == 0 || picture.pixels.empty()) return false;
+  try {
+    std::vector<std::uint8_t> row(std::size_t{picture.width} * 3);
+    return writeJpeg(picture, quality, file, row);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}

@@ -1,0 +1,330 @@
+// PNG through libpng. Errors jump back to the operation, which fails;
+// warnings are dropped.
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+#include <new>
+
+#include <png.h>
+
+#include "decoders.h"
+#include "size_limits.h"
+
+namespace {
+
+void failOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void ignoreWarning(png_structp, png_const_charp) {}
+
+struct MemoryInput {
+  Bytes bytes;
+  std::size_t at = 0;
+};
+
+void readFromMemory(png_structp png, png_bytep target, png_size_t count) {
+  auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
+  if (count > input->bytes.size - input->at) png_error(png, "truncated");
+  std::memcpy(target, input->bytes.data + input->at, count);
+  input->at += count;
+}
+
+struct DecodeState {
+  Picture picture;
+  std::vector<std::uint8_t> rows;  // as libpng delivers them
+  std::size_t rowBytes = 0;
+  int colourType = 0, bitDepth = 0, channels = 0;
+  bool greyPalette = false;
+};
+
+// Reads header, transforms and all rows. No C++ object is constructed
+// after setjmp; allocation happens in `allocate`, which cannot jump.
+bool readPng(Bytes file, DecodeState& state, bool (*allocate)(DecodeState&)) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failOnError, ignoreWarning);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_read_struct(&png, nullptr, nullptr);
+    return false;
+  }
+  MemoryInput input{file};
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_set_user_limits(png, kMaxSide, kMaxSide);
+  png_set_read_fn(png, &input, readFromMemory);
+  png_read_info(png, info);
+  png_uint_32 width = 0, height = 0;
+  int bitDepth = 0, colourType = 0, interlace = 0;
+  png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, &interlace, nullptr, nullptr);
+  if (!acceptableSize(width, height)) png_error(png, "too large");
+  Picture& picture = state.picture;
+  picture.width = width;
+  picture.height = height;
+
+  png_uint_32 ppmX = 0, ppmY = 0;
+  int unit = 0;
+  if (png_get_pHYs(png, info, &ppmX, &ppmY, &unit) && unit == PNG_RESOLUTION_METER) {
+    picture.dpiX = ppmX > 0 ? ppmX / kInchesPerMetre : 96;
+    picture.dpiY = ppmY > 0 ? ppmY / kInchesPerMetre : 96;
+  }
+  png_bytep transAlpha = nullptr;
+  int transCount = 0;
+  png_color_16p transColour = nullptr;
+  const bool hasTrns = png_get_tRNS(png, info, &transAlpha, &transCount, &transColour) != 0;
+
+  if (bitDepth == 16) png_set_strip_16(png);
+  if (colourType == PNG_COLOR_TYPE_PALETTE) {
+    png_colorp entries = nullptr;
+    int count = 0;
+    png_get_PLTE(png, info, &entries, &count);
+    std::vector<PaletteEntry>& palette = picture.palette;
+    picture.bitsPerPixel = depthFor(bitDepth);
+    palette.assign(std::size_t{1} << picture.bitsPerPixel, PaletteEntry{});
+    for (int i = 0; i < count && i < static_cast<int>(palette.size()); ++i)
+      palette[i] = {entries[i].blue, entries[i].green, entries[i].red, 0};
+    if (hasTrns && transAlpha && transCount > 0) {
+      picture.paletteAlpha.assign(palette.size(), 255);
+      for (int i = 0; i < transCount && i < static_cast<int>(palette.size()); ++i)
+        picture.paletteAlpha[i] = transAlpha[i];
+      for (int i = 0; i < transCount && i < static_cast<int>(palette.size()); ++i)
+        if (transAlpha[i] == 0) {
+          picture.transparentIndex = i;
+          picture.transparentColour = palette[i];
+          break;
+        }
+    }
+    if (bitDepth < 8) png_set_packing(png);  // one index a byte
+  } else if ((colourType == PNG_COLOR_TYPE_GRAY) && bitDepth < 8) {
+    picture.bitsPerPixel = depthFor(bitDepth);
+    picture.palette.assign(std::size_t{1} << picture.bitsPerPixel, PaletteEntry{});
+    const int levels = 1 << bitDepth;
+    for (int i = 0; i < levels; ++i) {
+      const auto grey = static_cast<std::uint8_t>(i * 255 / (levels - 1));
+      picture.palette[i] = {grey, grey, grey, 0};
+    }
+    if (hasTrns && transColour) {
+      picture.transparentIndex = transColour->gray & (levels - 1);
+      picture.transparentColour = picture.palette[picture.transparentIndex];
+    }
+    png_set_packing(png);
+  } else if (colourType == PNG_COLOR_TYPE_GRAY) {
+    state.greyPalette = true;
+    picture.bitsPerPixel = 8;
+    picture.palette.resize(256);
+    for (int i = 0; i < 256; ++i)
+      picture.palette[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
+    if (hasTrns && transColour) {
+      picture.transparentIndex = bitDepth == 16 ? transColour->gray >> 8 : transColour->gray & 255;
+      picture.transparentColour = picture.palette[picture.transparentIndex];
+    }
+  } else {
+    picture.bitsPerPixel = 24;
+    if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+    if (colourType == PNG_COLOR_TYPE_RGB && hasTrns && transColour) {
+      picture.transparentIndex = 0;  // a colour, not an index: see Picture
+      const int shift = bitDepth == 16 ? 8 : 0;
+      picture.transparentColour = {std::uint8_t(transColour->blue >> shift),
+                                   std::uint8_t(transColour->green >> shift),
+                                   std::uint8_t(transColour->red >> shift), 0};
+    }
+  }
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  state.rowBytes = png_get_rowbytes(png, info);
+  state.channels = png_get_channels(png, info);
+  state.colourType = colourType;
+  if (!allocate(state)) png_error(png, "out of memory");
+  for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
+    for (png_uint_32 y = 0; y < height; ++y)
+      png_read_row(png, state.rows.data() + y * state.rowBytes, nullptr);
+  png_read_end(png, nullptr);
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+bool allocateRows(DecodeState& state) {
+  try {
+    state.rows.resize(state.rowBytes * state.picture.height);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+void takePixels(DecodeState& state) {
+  Picture& picture = state.picture;
+  const std::size_t width = picture.width, count = picture.pixelCount();
+  if (picture.isPalette()) {
+    picture.pixels.resize(count);
+    for (std::size_t y = 0; y < picture.height; ++y)
+      std::copy_n(&state.rows[y * state.rowBytes], width, &picture.pixels[y * width]);
+    return;
+  }
+  picture.pixels.resize(count * 3);
+  const bool alpha = state.channels == 4;
+  if (alpha) picture.alpha.resize(count);
+  for (std::size_t y = 0; y < picture.height; ++y)
+    for (std::size_t x = 0; x < width; ++x) {
+      const std::uint8_t* p = &state.rows[y * state.rowBytes + x * state.channels];
+      std::copy_n(p, 3, &picture.pixels[(y * width + x) * 3]);
+      if (alpha) picture.alpha[y * width + x] = p[3];
+    }
+  dropEmptyAlpha(picture);
+}
+
+}  // namespace
+
+bool decodePng(Bytes file, Picture& out) {
+  if (file.size < 8 || png_sig_cmp(file.data, 0, 8) != 0) return false;
+  try {
+    DecodeState state;
+    if (!readPng(file, state, allocateRows)) return false;
+    takePixels(state);
+    out = std::move(state.picture);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+namespace {
+
+// What the encoder writes: the picture after the transparency rules.
+struct PngOutput {
+  std::vector<PaletteEntry> palette;
+  std::vector<std::uint8_t> paletteAlpha;
+  std::vector<std::uint8_t> pixels;  // indices, or R,G,B(,A)
+  int colourType = PNG_COLOR_TYPE_RGB, bitDepth = 8, channels = 3;
+  std::size_t writtenEntries = 0;
+  png_color_16 background{};
+};
+
+void preparePalette(const Picture& picture, PngOutput& out) {
+  out.colourType = PNG_COLOR_TYPE_PALETTE;
+  out.bitDepth = picture.bitsPerPixel;
+  out.channels = 1;
+  out.palette = picture.palette;
+  out.paletteAlpha = picture.paletteAlpha;
+  out.pixels = picture.pixels;
+  const int t = picture.transparentIndex;
+  if (t > 0 && static_cast<std::size_t>(t) < out.palette.size()) {  // the transparent colour to 0
+    std::swap(out.palette[0], out.palette[t]);
+    if (!out.paletteAlpha.empty()) std::swap(out.paletteAlpha[0], out.paletteAlpha[t]);
+    for (std::uint8_t& index : out.pixels)
+      index = index == 0 ? static_cast<std::uint8_t>(t) : index == t ? 0 : index;
+  }
+  out.writtenEntries = out.palette.size();
+  if (out.palette.size() > 2 && picture.pixelCount() < 65536) {
+    const std::uint8_t highest = out.pixels.empty() ? 0 : *std::max_element(out.pixels.begin(), out.pixels.end());
+    out.writtenEntries = std::min<std::size_t>(out.palette.size(), std::size_t{highest} + 1);
+  }
+  out.background.index = 0;
+}
+
+void prepareTrueColour(const Picture& picture, PngOutput& out) {
+  const std::size_t count = picture.pixelCount();
+  std::vector<std::uint8_t> alpha = picture.alpha;
+  if (picture.transparentIndex >= 0) {
+    if (alpha.empty()) alpha.assign(count, 255);  // temporary, only for this file
+    const PaletteEntry& c = picture.transparentColour;
+    for (std::size_t i = 0; i < count; ++i)
+      if (picture.pixels[3 * i] == c.red && picture.pixels[3 * i + 1] == c.green &&
+          picture.pixels[3 * i + 2] == c.blue)
+        alpha[i] = 0;
+    out.background = {0, static_cast<png_uint_16>(c.red), static_cast<png_uint_16>(c.green),
+                      static_cast<png_uint_16>(c.blue), 0};
+  } else {
+    out.background = {0, 255, 255, 255, 0};
+  }
+  if (alpha.empty()) {
+    out.pixels = picture.pixels;
+    return;
+  }
+  out.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+  out.channels = 4;
+  out.pixels.resize(count * 4);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::copy_n(&picture.pixels[3 * i], 3, &out.pixels[4 * i]);
+    out.pixels[4 * i + 3] = alpha[i];  // × alpha maximum (255) / 255
+  }
+}
+
+// Packs one row of indices at the output depth.
+void packRow(const std::uint8_t* indices, std::size_t width, int depth, std::uint8_t* row) {
+  if (depth == 8) {
+    std::copy_n(indices, width, row);
+    return;
+  }
+  const int perByte = 8 / depth;
+  std::fill_n(row, (width * depth + 7) / 8, 0);
+  for (std::size_t x = 0; x < width; ++x)
+    row[x / perByte] |= static_cast<std::uint8_t>(
+        (indices[x] & ((1 << depth) - 1)) << (8 - depth * (1 + x % perByte)));
+}
+
+bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std::FILE* file,
+              std::vector<std::uint8_t>& row, std::vector<png_color>& plte, std::vector<png_byte>& trns) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, failOnError, ignoreWarning);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, picture.width, picture.height, out.bitDepth, out.colourType,
+               interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  if (out.colourType == PNG_COLOR_TYPE_PALETTE) {
+    png_set_PLTE(png, info, plte.data(), static_cast<int>(plte.size()));
+    if (!trns.empty()) png_set_tRNS(png, info, trns.data(), static_cast<int>(trns.size()), nullptr);
+  }
+  png_color_16 background = out.background;
+  png_set_bKGD(png, info, &background);
+  png_set_pHYs(png, info, pixelsPerMetre(picture.dpiX), pixelsPerMetre(picture.dpiY),
+               PNG_RESOLUTION_METER);
+  png_write_info(png, info);
+  const int passes = png_set_interlace_handling(png);
+  const std::size_t width = picture.width;
+  for (int pass = 0; pass < passes; ++pass)
+    for (std::size_t y = 0; y < picture.height; ++y) {
+      if (out.colourType == PNG_COLOR_TYPE_PALETTE) {
+        packRow(&out.pixels[y * width], width, out.bitDepth, row.data());
+        png_write_row(png, row.data());
+      } else {
+        png_write_row(png, const_cast<png_bytep>(&out.pixels[y * width * out.channels]));
+      }
+    }
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+}  // namespace
+
+bool encodePng(const Picture& picture, bool interlace, std::FILE* file) {
+  if (picture.pixelCount() == 0 || picture.pixels.empty()) return false;
+  try {
+    PngOutput out;
+    if (picture.isPalette()) preparePalette(picture, out);
+    else prepareTrueColour(picture, out);
+    std::vector<png_color> plte;
+    std::vector<png_byte> trns;
+    if (out.colourType == PNG_COLOR_TYPE_PALETTE) {
+      for (std::size_t i = 0; i < out.writtenEntries; ++i)
+        plte.push_back({out.palette[i].red, out.palette[i].green, out.palette[i].blue});
+      if (!out.paletteAlpha.empty())
+        trns.assign(out.paletteAlpha.begin(), out.paletteAlpha.begin() + out.writtenEntries);
+      else if (picture.transparentIndex >= 0)
+        trns.push_back(0);
+    }
+    std::vector<std::uint8_t> row(picture.width);
+    return writePng(picture, out, interlace, file, row, plte, trns);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}

@@ -1,0 +1,151 @@
+// TIFF through libtiff, read from memory. Palette images of 1 to 8 bits in
+// strips keep their colour map; everything else is read as RGBA.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include <tiffio.h>
+
+#include "decoders.h"
+#include "size_limits.h"
+
+namespace {
+
+struct MemoryFile {
+  Bytes bytes;
+  toff_t at = 0;
+};
+
+tmsize_t readMemory(thandle_t handle, void* target, tmsize_t count) {
+  auto* file = static_cast<MemoryFile*>(handle);
+  if (count < 0 || file->at >= file->bytes.size) return 0;
+  const auto available = static_cast<tmsize_t>(file->bytes.size - file->at);
+  const tmsize_t taken = std::min(count, available);
+  std::memcpy(target, file->bytes.data + file->at, static_cast<std::size_t>(taken));
+  file->at += static_cast<toff_t>(taken);
+  return taken;
+}
+
+tmsize_t refuseWrite(thandle_t, void*, tmsize_t) { return 0; }
+
+toff_t seekMemory(thandle_t handle, toff_t offset, int whence) {
+  auto* file = static_cast<MemoryFile*>(handle);
+  toff_t base = whence == SEEK_CUR ? file->at : whence == SEEK_END ? file->bytes.size : 0;
+  file->at = base + offset;
+  return file->at;
+}
+
+int closeMemory(thandle_t) { return 0; }
+toff_t sizeOfMemory(thandle_t handle) { return static_cast<MemoryFile*>(handle)->bytes.size; }
+int noMapping(thandle_t, void**, toff_t*) { return 0; }
+void noUnmapping(thandle_t, void*, toff_t) {}
+
+void silence(const char*, const char*, va_list) {}
+
+double dpiOf(TIFF* tiff, ttag_t tag) {
+  float resolution = 0;
+  std::uint16_t unit = RESUNIT_INCH;
+  if (!TIFFGetField(tiff, tag, &resolution)) return 96;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+  if (unit == RESUNIT_INCH) return sanitizeDpi(resolution);
+  if (unit == RESUNIT_CENTIMETER) return sanitizeDpi(resolution * 2.54);
+  return 96;
+}
+
+bool readPaletteImage(TIFF* tiff, Picture& picture, int bits) {
+  std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+  if (!TIFFGetField(tiff, TIFFTAG_COLORMAP, &red, &green, &blue)) return false;
+  const std::size_t entries = std::size_t{1} << bits;
+  bool sixteenBit = false;
+  for (std::size_t i = 0; i < entries; ++i)
+    if (red[i] > 255 || green[i] > 255 || blue[i] > 255) sixteenBit = true;
+  std::vector<PaletteEntry> palette(entries);
+  auto eight = [&](std::uint16_t v) {
+    return static_cast<std::uint8_t>(sixteenBit ? (v * 255u + 32767u) / 65535u : v);
+  };
+  for (std::size_t i = 0; i < entries; ++i) palette[i] = {eight(blue[i]), eight(green[i]), eight(red[i]), 0};
+  setPalette(picture, bits, palette);
+  const tmsize_t lineSize = TIFFScanlineSize(tiff);
+  if (lineSize <= 0 || static_cast<std::size_t>(lineSize) < (std::size_t{picture.width} * bits + 7) / 8)
+    return false;
+  std::vector<std::uint8_t> line(static_cast<std::size_t>(lineSize));
+  picture.pixels.resize(picture.pixelCount());
+  const int perByte = 8 / bits;
+  for (std::uint32_t y = 0; y < picture.height; ++y) {
+    if (TIFFReadScanline(tiff, line.data(), y, 0) < 0) return false;
+    for (std::uint32_t x = 0; x < picture.width; ++x) {
+      const std::uint8_t byte = line[x / perByte];
+      picture.pixels[std::size_t{y} * picture.width + x] = static_cast<std::uint8_t>(
+          (byte >> (8 - bits * (1 + x % perByte))) & ((1 << bits) - 1));
+    }
+  }
+  return true;
+}
+
+bool readRgbaImage(TIFF* tiff, Picture& picture) {
+  std::uint16_t extraCount = 0;
+  std::uint16_t* extraKinds = nullptr;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds);
+  const bool hasAlpha = extraCount > 0 && extraKinds &&
+                        (extraKinds[0] == EXTRASAMPLE_ASSOCALPHA || extraKinds[0] == EXTRASAMPLE_UNASSALPHA);
+  std::vector<std::uint32_t> raster(picture.pixelCount());
+  if (!TIFFReadRGBAImageOriented(tiff, picture.width, picture.height, raster.data(),
+                                 ORIENTATION_TOPLEFT, 0))
+    return false;
+  picture.bitsPerPixel = 24;
+  picture.pixels.resize(picture.pixelCount() * 3);
+  if (hasAlpha) picture.alpha.resize(picture.pixelCount());
+  for (std::size_t i = 0; i < picture.pixelCount(); ++i) {
+    picture.pixels[3 * i] = static_cast<std::uint8_t>(TIFFGetR(raster[i]));
+    picture.pixels[3 * i + 1] = static_cast<std::uint8_t>(TIFFGetG(raster[i]));
+    picture.pixels[3 * i + 2] = static_cast<std::uint8_t>(TIFFGetB(raster[i]));
+    if (hasAlpha) picture.alpha[i] = static_cast<std::uint8_t>(TIFFGetA(raster[i]));
+  }
+  dropEmptyAlpha(picture);
+  return true;
+}
+
+struct TiffCloser {
+  void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+
+}  // namespace
+
+bool decodeTiff(Bytes bytes, Picture& out) {
+  if (bytes.size < 8 || !((bytes.data[0] == 'I' && bytes.data[1] == 'I' && bytes.data[2] == 42 && bytes.data[3] == 0) ||
+                          (bytes.data[0] == 'M' && bytes.data[1] == 'M' && bytes.data[2] == 0 && bytes.data[3] == 42)))
+    return false;
+  TIFFSetErrorHandler(silence);
+  TIFFSetWarningHandler(silence);
+  MemoryFile memory{bytes};
+  std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("memory", "rm", &memory, readMemory, refuseWrite,
+                                                        seekMemory, closeMemory, sizeOfMemory,
+                                                        noMapping, noUnmapping));
+  if (!tiff) return false;
+  try {
+    std::uint32_t width = 0, height = 0;
+    std::uint16_t bits = 1, samples = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
+    TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetField(tiff.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+    if (!acceptableSize(width, height)) return false;
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.dpiX = dpiOf(tiff.get(), TIFFTAG_XRESOLUTION);
+    picture.dpiY = dpiOf(tiff.get(), TIFFTAG_YRESOLUTION);
+    const bool stripPalette = photometric == PHOTOMETRIC_PALETTE && samples == 1 &&
+                              (bits == 1 || bits == 2 || bits == 4 || bits == 8) &&
+                              !TIFFIsTiled(tiff.get());
+    if (!(stripPalette ? readPaletteImage(tiff.get(), picture, bits) : readRgbaImage(tiff.get(), picture)))
+      return false;
+    out = std::move(picture);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "codec_test_support.h"
+
+namespace {
+
+enum class Form { Palette1, Palette4, Palette8, Grey, TrueColour };
+
+struct Case {
+  const char* file;
+  ImageFormat format;
+  Form form;
+  bool alpha;
+  int tolerance;  // lossy formats and CMYK conversions differ a little
+};
+
+const Case kCases[] = {
+    {"bmp1.bmp", IMAGE_FORMAT_BMP, Form::Palette1, false, 0},
+    {"bmp4.bmp", IMAGE_FORMAT_BMP, Form::Palette4, false, 0},
+    {"bmp8.bmp", IMAGE_FORMAT_BMP, Form::Palette8, false, 0},
+    {"bmp4rle.bmp", IMAGE_FORMAT_BMP, Form::Palette4, false, 0},
+    {"bmp8rle.bmp", IMAGE_FORMAT_BMP, Form::Palette8, false, 0},
+    {"bmp16.bmp", IMAGE_FORMAT_BMP, Form::TrueColour, false, 4},
+    {"bmp16bitfields.bmp", IMAGE_FORMAT_BMP, Form::TrueColour, false, 4},
+    {"bmp24.bmp", IMAGE_FORMAT_BMP, Form::TrueColour, false, 0},
+    {"bmp24topdown.bmp", IMAGE_FORMAT_BMP, Form::TrueColour, false, 0},
+    {"bmp32.bmp", IMAGE_FORMAT_BMP, Form::TrueColour, false, 0},
+    {"bmp32alpha.bmp", IMAGE_FORMAT_BMP, Form::TrueColour, true, 0},
+    {"gif87.gif", IMAGE_FORMAT_GIF, Form::Palette4, false, 0},
+    {"gifinterlaced.gif", IMAGE_FORMAT_GIF, Form::Palette8, false, 0},
+    {"giftransparent.gif", IMAGE_FORMAT_GIF, Form::Palette8, false, 0},
+    {"tga24bottom.tga", IMAGE_FORMAT_TGA, Form::TrueColour, false, 0},
+    {"tga32top.tga", IMAGE_FORMAT_TGA, Form::TrueColour, true, 0},
+    {"tga8palette.tga", IMAGE_FORMAT_TGA, Form::Palette8, false, 0},
+    {"tga8grey.tga", IMAGE_FORMAT_TGA, Form::TrueColour, false, 0},
+    {"tga24rle.tga", IMAGE_FORMAT_TGA, Form::TrueColour, false, 0},
+    {"tga8rlepalette.tga", IMAGE_FORMAT_TGA, Form::Palette8, false, 0},
+    {"png16.png", IMAGE_FORMAT_PNG, Form::TrueColour, false, 1},
+    {"pnggrey8.png", IMAGE_FORMAT_PNG, Form::Grey, false, 0},
+    {"pnggrey2.png", IMAGE_FORMAT_PNG, Form::Palette4, false, 0},
+    {"pngpalette.png", IMAGE_FORMAT_PNG, Form::Palette8, false, 0},
+    {"pngrgba.png", IMAGE_FORMAT_PNG, Form::TrueColour, true, 0},
+    {"tiffpalette.tif", IMAGE_FORMAT_TIF, Form::Palette8, false, 1},  // 16-bit map rounding
+    {"tiffrgb.tif", IMAGE_FORMAT_TIF, Form::TrueColour, false, 0},
+    {"jpegcolour.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 2},
+    {"jpeggrey.jpg", IMAGE_FORMAT_JPG, Form::Grey, false, 2},
+    {"jpegcmyk.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 8},
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.file; }
+
+class DecodeEveryForm : public ::testing::TestWithParam<Case> {};
+
+}  // namespace
+
+TEST_P(DecodeEveryForm, MatchesImageMagicksDecodingInTheRightForm) {
+  const Case& c = GetParam();
+  ImageObject object;
+  ASSERT_TRUE(object.DecodeFromFile(fixture(c.file), c.format)) << c.file;
+  const Picture& picture = *object.codec()->GetPicture();
+  EXPECT_EQ(picture.width, 36u);
+  EXPECT_EQ(picture.height, 24u);
+  switch (c.form) {
+    case Form::Palette1: EXPECT_EQ(picture.bitsPerPixel, 1); break;
+    case Form::Palette4: EXPECT_EQ(picture.bitsPerPixel, 4); break;
+    case Form::Palette8: EXPECT_EQ(picture.bitsPerPixel, 8); break;
+    case Form::Grey: EXPECT_TRUE(object.codec()->IsGrayScale()); break;
+    case Form::TrueColour: EXPECT_EQ(picture.bitsPerPixel, 24); break;
+  }
+  if (c.form != Form::Grey) {
+    EXPECT_FALSE(object.codec()->IsGrayScale());
+  }
+  if (picture.isPalette()) {
+    EXPECT_EQ(picture.palette.size(), std::size_t{1} << picture.bitsPerPixel);
+  }
+  EXPECT_EQ(!picture.alpha.empty(), c.alpha);
+  const std::vector<std::uint8_t> reference = referenceRgba(c.file);
+  const std::vector<std::uint8_t> decoded = rgbaOf(picture);
+  EXPECT_LE(largestColourDifference(decoded, reference), c.tolerance);
+  if (c.alpha) {
+    EXPECT_EQ(largestAlphaDifference(decoded, reference), 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DecodeEveryForm, ::testing::ValuesIn(kCases),
+                         [](const auto& info) {
+                           std::string name = info.param.file;
+                           for (char& ch : name)
+                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           return name;
+                         });
+
+TEST(DecodeFromFile, ShortPathsAndMissingFiles) {
+  ImageObject object;
+  EXPECT_FALSE(object.DecodeFromFile("a.b", IMAGE_FORMAT_BMP));
+  EXPECT_EQ(object.codec(), nullptr);  // no codec for a path of 3 bytes
+  EXPECT_FALSE(object.EecodeToFile("x.p", IMAGE_FORMAT_PNG));
+  EXPECT_FALSE(object.DecodeFromFile(fixture("missing.png"), IMAGE_FORMAT_PNG));
+  ASSERT_NE(object.codec(), nullptr);  // made by the call that got past the path check
+  EXPECT_FALSE(object.codec()->HasPicture());
+  const std::string target = outputPath("empty-after-missing.png");
+  std::remove(target.c_str());
+  EXPECT_FALSE(object.EecodeToFile(target, IMAGE_FORMAT_PNG));
+  EXPECT_TRUE(fileBytes(target).empty());
+  FILE* created = std::fopen(target.c_str(), "rb");
+  EXPECT_NE(created, nullptr);  // created, with length 0
+  if (created) std::fclose(created);
+}
+
+TEST(DecodeFromFile, WrongIdsFallBackToDetectionByContent) {
+  ImageObject object;
+  EXPECT_TRUE(object.DecodeFromFile(fixture("pngpalette.png"), IMAGE_FORMAT_BMP));
+  EXPECT_TRUE(object.DecodeFromFile(fixture("pngrgba.png"), IMAGE_FORMAT_TIF));
+  EXPECT_TRUE(object.DecodeFromFile(fixture("tga32top.tga"), IMAGE_FORMAT_UNKNOWN));
+  EXPECT_TRUE(object.DecodeFromFile(fixture("gif87.gif"), 99));
+  EXPECT_FALSE(object.DecodeFromFile(fixture("bmp24.bmp.rgba"), IMAGE_FORMAT_BMP));  // raw bytes: nothing
+}
+
+TEST(DecodeFromFile, AFailedDecodeKeepsTheHeldPicture) {
+  ImageObject object;
+  ASSERT_TRUE(object.DecodeFromFile(fixture("bmp24.bmp"), IMAGE_FORMAT_BMP));
+  const std::vector<std::uint8_t> good = rgbaOf(*object.codec()->GetPicture());
+  // A truncated copy of a good file, then a file of another kind entirely.
+  std::vector<std::uint8_t> damaged = fileBytes(fixture("pngrgba.png"));
+  damaged.resize(damaged.size() / 2);
+  const std::string damagedPath = outputPath("damaged.png");
+  std::FILE* out = std::fopen(damagedPath.c_str(), "wb");
+  std::fwrite(damaged.data(), 1, damaged.size(), out);
+  std::fclose(out);
+  EXPECT_FALSE(object.DecodeFromFile(damagedPath, IMAGE_FORMAT_PNG));
+  EXPECT_EQ(rgbaOf(*object.codec()->GetPicture()), good);
+  ASSERT_TRUE(object.EecodeToFile(outputPath("good-again.png"), IMAGE_FORMAT_PNG));
+  ImageObject reread;
+  ASSERT_TRUE(reread.DecodeFromFile(outputPath("good-again.png"), IMAGE_FORMAT_PNG));
+  EXPECT_EQ(rgbaOf(*reread.codec()->GetPicture()), good);
+}
+
+TEST(DecodeFromFile, ResolutionFromTheFileElse96) {
+  ImageObject object;
+  ASSERT_TRUE(object.DecodeFromFile(fixture("bmp24.bmp"), IMAGE_FORMAT_BMP));  // 3780 per metre
+  EXPECT_EQ(pixelsPerMetre(object.codec()->GetPicture()->dpiX), 3780);
+  ASSERT_TRUE(object.DecodeFromFile(fixture("tga24bottom.tga"), IMAGE_FORMAT_TGA));
+  EXPECT_DOUBLE_EQ(object.codec()->GetPicture()->dpiX, 96);
+  EXPECT_EQ(pixelsPerMetre(0), 3780);
+  EXPECT_EQ(pixelsPerMetre(300), 11811);
+}
