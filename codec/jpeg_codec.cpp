@@ -6,6 +6,7 @@
 #include <new>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "decoders.h"
 #include "size_limits.h"
@@ -21,12 +22,16 @@ struct ErrorManager {
   std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
 
-void ignoreMessage(j_common_ptr, int) {}
+// Warnings are dropped, except the end of the data before the end of the
+// picture: libjpeg would fill the rest with grey and call it a success.
+void noteMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) info->err->num_warnings = -1000000;
+}
 
 void useErrorManager(ErrorManager& errors, jpeg_error_mgr*& slot) {
   slot = jpeg_std_error(&errors.base);
   errors.base.error_exit = jumpOnError;
-  errors.base.emit_message = ignoreMessage;
+  errors.base.emit_message = noteMessage;
 }
 
 double densityToDpi(int unit, int density) {
@@ -70,6 +75,10 @@ bool decodeInto(Bytes file, Picture& picture, std::vector<std::uint8_t>& samples
   while (info.output_scanline < info.output_height) {
     JSAMPROW row = samples.data() + rowBytes * info.output_scanline;
     jpeg_read_scanlines(&info, &row, 1);
+  }
+  if (info.err->num_warnings < 0) {  // the data ended early
+    jpeg_destroy_decompress(&info);
+    return false;
   }
   picture.width = info.output_width;
   picture.height = info.output_height;
@@ -142,6 +151,11 @@ void rowSamples(const Picture& picture, std::size_t y, bool grey, std::uint8_t* 
   }
 }
 
+// JFIF densities are 16-bit; a resolution beyond that is clamped.
+UINT16 densityOf(double dpi) {
+  return static_cast<UINT16>(std::clamp(sanitizeDpi(dpi) + 0.5, 1.0, 65535.0));
+}
+
 bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector<std::uint8_t>& row) {
   jpeg_compress_struct info;
   ErrorManager errors;
@@ -160,8 +174,8 @@ bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, FALSE);
   info.density_unit = 1;
-  info.X_density = static_cast<UINT16>(sanitizeDpi(picture.dpiX) + 0.5);
-  info.Y_density = static_cast<UINT16>(sanitizeDpi(picture.dpiY) + 0.5);
+  info.X_density = densityOf(picture.dpiX);
+  info.Y_density = densityOf(picture.dpiY);
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
     rowSamples(picture, info.next_scanline, grey, row.data());

@@ -1,6 +1,8 @@
 // TIFF through libtiff, read from memory. Palette images of 1 to 8 bits in
 // strips keep their colour map; everything else is read as RGBA.
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -40,6 +42,18 @@ int closeMemory(thandle_t) { return 0; }
 toff_t sizeOfMemory(thandle_t handle) { return static_cast<MemoryFile*>(handle)->bytes.size; }
 int noMapping(thandle_t, void**, toff_t*) { return 0; }
 void noUnmapping(thandle_t, void*, toff_t) {}
+
+// libtiff reports data beyond the end of the file (a truncated file) as
+// warnings and carries on without the tag; such a file is refused.
+thread_local bool dataMissing = false;
+
+void noteWarning(const char*, const char* format, va_list arguments) {
+  char message[256];
+  std::vsnprintf(message, sizeof message, format, arguments);
+  if (std::strstr(message, "IO error") || std::strstr(message, "Read error") ||
+      std::strstr(message, "past end"))
+    dataMissing = true;
+}
 
 void silence(const char*, const char*, va_list) {}
 
@@ -117,7 +131,8 @@ bool decodeTiff(Bytes bytes, Picture& out) {
                           (bytes.data[0] == 'M' && bytes.data[1] == 'M' && bytes.data[2] == 0 && bytes.data[3] == 42)))
     return false;
   TIFFSetErrorHandler(silence);
-  TIFFSetWarningHandler(silence);
+  TIFFSetWarningHandler(noteWarning);
+  dataMissing = false;
   MemoryFile memory{bytes};
   std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("memory", "rm", &memory, readMemory, refuseWrite,
                                                         seekMemory, closeMemory, sizeOfMemory,
@@ -143,6 +158,7 @@ bool decodeTiff(Bytes bytes, Picture& out) {
                               !TIFFIsTiled(tiff.get());
     if (!(stripPalette ? readPaletteImage(tiff.get(), picture, bits) : readRgbaImage(tiff.get(), picture)))
       return false;
+    if (dataMissing) return false;
     out = std::move(picture);
     return true;
   } catch (const std::bad_alloc&) {

@@ -81,6 +81,15 @@ bool waitUntilGone(HWND window, DWORD timeoutMs) {
   return true;
 }
 
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
 std::string windowText(HWND window) {
   char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);

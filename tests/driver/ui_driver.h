@@ -3,6 +3,7 @@
 // its windows and message boxes, reads their texts and presses buttons.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ HWND waitForWindow(DWORD processId, const char* className, const char* title,
 HWND waitForAnyWindow(const char* className, const char* title, DWORD timeoutMs = 10000);
 // True once the window has been destroyed.
 bool waitUntilGone(HWND window, DWORD timeoutMs = 10000);
+
+// True once the condition holds, polling until the time-out.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 
 std::string windowText(HWND window);
 RECT windowRect(HWND window);  // screen coordinates, frame included

@@ -61,7 +61,8 @@ TEST_F(ShellTest, AboutIsModalClosesOnEscapeAndGivesBackTheMainWindow) {
   EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 375) / 2);
   EXPECT_EQ(ui::windowText(about), "关于");
   EXPECT_EQ(GetWindowLongA(about, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-  EXPECT_FALSE(IsWindowEnabled(program.mainWindow()));
+  // The others are disabled right after the window is shown.
+  EXPECT_TRUE(ui::waitUntil([&] { return !IsWindowEnabled(program.mainWindow()); }, 3000));
 
   HWND label = ui::findChild(about, "TarvexForgeLabel");
   ASSERT_NE(label, nullptr);

@@ -1,0 +1,31 @@
+// One decoder of the codec under libFuzzer; FUZZ_DECODER names it. Each
+// decoded picture is also checked for consistency and encoded, so that a
+// decoder that claims success with a malformed picture is caught too.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "decoders.h"
+
+#define decode_bmp decodeBmp
+#define decode_gif decodeGif
+#define decode_tga decodeTga
+#define decode_jpeg decodeJpeg
+#define decode_png decodePng
+#define decode_tiff decodeTiff
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Picture picture;
+  if (!FUZZ_DECODER({data, size}, picture)) return 0;
+  const std::size_t samples = picture.isPalette() ? 1 : 3;
+  if (picture.pixels.size() != picture.pixelCount() * samples) std::abort();
+  if (!picture.alpha.empty() && picture.alpha.size() != picture.pixelCount()) std::abort();
+  if (picture.isPalette() && picture.palette.size() != (std::size_t{1} << picture.bitsPerPixel)) std::abort();
+  if (picture.pixelCount() <= 64 * 64) {  // encoders too, on small pictures (kept quick)
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    encodePng(picture, false, sink);
+    encodeJpeg(picture, 90, sink);
+    std::fclose(sink);
+  }
+  return 0;
+}
