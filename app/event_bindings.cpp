@@ -1,6 +1,7 @@
 #include "event_bindings.h"
 
 #include "main_window.h"
+#include "take_in_picture.h"
 
 namespace {
 void nothing() {}  // the About window's created event: an empty handler
@@ -12,9 +13,9 @@ const EventBindings& eventBindings() {
       /*mainAboutToBeDestroyed*/ nullptr,  // removeTools, with the carried tools
       /*pictureRightButtonUp*/ openPopupMenu,
       /*startChosen*/ showBusyWindow,
-      /*choosePictureChosen*/ nullptr,  // choosePicture, with image intake
+      /*choosePictureChosen*/ choosePicture,
       /*aboutChosen*/ showAboutWindow,
-      /*filesDropped*/ nullptr,  // takeInPicture, with image intake
+      /*filesDropped*/ takeInPicture,
       /*archiveProgress*/ showProgress,
       /*aboutCreated*/ nothing,
       /*busyCreated*/ nullptr,  // startBuildWorker, with the build pipeline

@@ -2,6 +2,7 @@
 // Layout data: what a window and its units look like, as plain values.
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -57,6 +58,13 @@ struct PopupMenuLayout {
   std::vector<MenuItemLayout> items;
 };
 
+// A drop-target unit's stored record: version, then the switches text,
+// HTML, URL and files, each a little-endian 32-bit value.
+struct DropTargetLayout {
+  const char* name;
+  std::vector<std::uint8_t> record;
+};
+
 struct WindowLayout {
   WindowId id;
   const char* className;
@@ -70,6 +78,7 @@ struct WindowLayout {
   std::optional<ProgressBarLayout> progressBar;
   std::optional<PopupMenuLayout> popupMenu;
   bool hasFileDialog = false;
+  std::optional<DropTargetLayout> dropTarget;  // on the picture box
 };
 
 const WindowLayout& layoutOf(WindowId id);

@@ -51,6 +51,8 @@ WindowLayout mainLayout() {
                                     {"-"},
                                     {"关于", MenuCommand::About}}};
   main.hasFileDialog = true;
+  // Version 1; text, HTML and URL off, files on.
+  main.dropTarget = DropTargetLayout{"拖放对象1", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}};
   return main;
 }
 

@@ -14,6 +14,7 @@ void initMainWindow() {
   GetWindowRect(main->hwnd(), &outer);
   SetWindowPos(main->hwnd(), nullptr, 0, 0, outer.right - outer.left, kMainWindowHeight,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (main->dropTarget()) registerDropTarget(*main->dropTarget(), windowHandle(main->pictureBox()));
 }
 
 void updateStartItem() {

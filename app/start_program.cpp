@@ -8,9 +8,6 @@
 #include "program_state.h"
 #include "window.h"
 
-std::unique_ptr<ImageObject> imageObject;
-Text sourceImagePath;
-
 namespace {
 
 void (*exitRoutine)() = nullptr;

@@ -146,6 +146,11 @@ void Window::createUnits() {
     progressBar_ = std::make_unique<ProgressBar>(hwnd(), *layout_.progressBar);
   if (layout_.popupMenu) popupMenu_.emplace(*layout_.popupMenu);
   if (layout_.hasFileDialog) fileDialog_.emplace();
+  if (layout_.dropTarget) {
+    const std::vector<std::uint8_t>& record = layout_.dropTarget->record;
+    dropTarget_ = std::make_unique<DropTargetControl>(
+        readDropTargetRecord(record.data(), record.size()), eventBindings().filesDropped);
+  }
 }
 
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -162,6 +167,7 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:  // units still exist here
       if (layout_.id == WindowId::Main) raise(eventBindings().mainAboutToBeDestroyed);
+      if (dropTarget_) dropTarget_->revoke();
       return 0;
     case WM_NCDESTROY: {
       const LRESULT result = defaultHandling(message, wParam, lParam);

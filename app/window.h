@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "drop_target.h"
 #include "file_dialog.h"
 #include "label.h"
 #include "layout.h"
@@ -23,6 +24,7 @@ class Window : public WindowBase {
   ProgressBar* progressBar() { return progressBar_.get(); }
   PopupMenu* popupMenu() { return popupMenu_ ? &*popupMenu_ : nullptr; }
   FileDialog* fileDialog() { return fileDialog_ ? &*fileDialog_ : nullptr; }
+  DropTargetControl* dropTarget() { return dropTarget_.get(); }
   const std::vector<std::unique_ptr<Label>>& labels() const { return labels_; }
 
   // Creates the units; false when the window itself could not be made.
@@ -42,6 +44,7 @@ class Window : public WindowBase {
   std::unique_ptr<ProgressBar> progressBar_;
   std::optional<PopupMenu> popupMenu_;
   std::optional<FileDialog> fileDialog_;
+  std::unique_ptr<DropTargetControl> dropTarget_;
 };
 
 // Window requests.

@@ -1,0 +1,4 @@
+#include "program_state.h"
+
+std::unique_ptr<ImageObject> imageObject;
+Text sourceImagePath;

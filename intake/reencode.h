@@ -1,0 +1,20 @@
+#pragma once
+// In-memory re-encoding through GDI+ and the size probe of the JPEG
+// working copy.
+#include <cstdint>
+
+#include "byte_buffer.h"
+#include "text.h"
+
+// Re-encodes an encoded picture as BMP (1), JPEG (2), GIF (3), TIFF (4) or
+// PNG (5). True when a result was obtained: `output` then holds it and, with
+// a non-blank outputPath, the file too. On false `output` is unchanged.
+bool reencodeBytes(const ByteBuffer& source, int targetFormat, const Text& outputPath,
+                   ByteBuffer& output, bool flattenOnWhite = false);
+
+// Width and height from the picture's BMP form (0 when it has none).
+std::int32_t pictureWidthOf(const ByteBuffer& picture);
+std::int32_t pictureHeightOf(const ByteBuffer& picture);
+
+// True when the JPEG working copy's width and height are multiples of 4.
+bool sizeIsMultipleOf4();

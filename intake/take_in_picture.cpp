@@ -1,0 +1,109 @@
+#include "take_in_picture.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "files.h"
+#include "message.h"
+#include "program_dir.h"
+#include "program_state.h"
+#include "reencode.h"
+#include "window.h"
+
+namespace {
+
+constexpr char kCaption[] = "Tarvex Forge";
+constexpr char kUnsupported[] = "不支持的文件格式！";
+constexpr char kWrongSize[] = "您选择的图片不符合要求！\r\n您选择的图片宽和高必须是4的倍数！";
+
+struct ExtensionRow {
+  const char* text;
+  ImageFormat format;
+};
+constexpr ExtensionRow kExtensionTable[] = {{"bmp", IMAGE_FORMAT_BMP}, {"gif", IMAGE_FORMAT_GIF},
+                                            {"jpg", IMAGE_FORMAT_JPG}, {"png", IMAGE_FORMAT_PNG},
+                                            {"tif", IMAGE_FORMAT_TIF}, {"tga", IMAGE_FORMAT_TGA}};
+
+Text workingCopy(const char* name) { return joinText(programDir(), name); }
+
+bool startsWithPngSignature(const ByteBuffer& bytes) {
+  return bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1A\n", 8) == 0;
+}
+
+PictureBox* pictureBox() {
+  Window* main = openWindow(WindowId::Main);
+  return main ? main->pictureBox() : nullptr;
+}
+
+void showInPictureBox(const ByteBuffer& bytes) {
+  if (PictureBox* box = pictureBox()) box->setPicture(bytes);
+}
+
+void refuse(const char* text, unsigned style) { showMessage(text, style, Text(kCaption)); }
+
+void deleteWorkingCopies() {
+  deleteFile(workingCopy("\\TarvexForge.png"));
+  deleteFile(workingCopy("\\TarvexForge.jpg"));
+}
+
+}  // namespace
+
+Text extensionOf(const Text& path) {
+  std::size_t dot = Text::npos;
+  for (std::size_t at = 0; at < path.size();) {
+    const char c = path[at];
+    if (c == '.') dot = at;
+    else if (c == '\\' || c == ' ') dot = Text::npos;
+    at += (isLeadByte(static_cast<unsigned char>(c)) && at + 1 < path.size()) ? 2 : 1;
+  }
+  return dot == Text::npos ? Text() : path.substr(dot);
+}
+
+ImageFormat formatForExtension(const Text& extension) {
+  for (const ExtensionRow& row : kExtensionTable)
+    if (findText(extension, row.text, true) != -1) return row.format;
+  return IMAGE_FORMAT_UNKNOWN;
+}
+
+void takeInPicture(const Text& path) {
+  const ImageFormat format = formatForExtension(extensionOf(path));
+  if (format == IMAGE_FORMAT_UNKNOWN) return refuse(kUnsupported, 0x20);
+  // A picture that cannot be read or decoded is refused before anything is
+  // written: the working copies would otherwise hold an earlier picture.
+  if (!imageObject || !imageObject->DecodeFromFile(path, format)) return refuse(kUnsupported, 0x20);
+
+  imageObject->EecodeToFile(workingCopy("\\TarvexForge.jpg"), IMAGE_FORMAT_JPG);
+  // PNG sources are copied byte for byte, but only real PNG files: a file
+  // named .png holding another format is encoded like the other rows.
+  if (format == IMAGE_FORMAT_PNG && startsWithPngSignature(readFileBytes(path)))
+    copyFile(path, workingCopy("\\TarvexForge.png"));
+  else
+    imageObject->EecodeToFile(workingCopy("\\TarvexForge.png"), IMAGE_FORMAT_PNG);
+
+  const ByteBuffer jpegCopy = readFileBytes(workingCopy("\\TarvexForge.jpg"));
+  if (jpegCopy.empty() || pictureWidthOf(jpegCopy) == 0) {  // 0 wide: no size read at all
+    deleteWorkingCopies();  // the working copy could not be written or read back
+    return refuse(kUnsupported, 0x20);
+  }
+  if (!sizeIsMultipleOf4()) {
+    refuse(kWrongSize, 0x40);
+    deleteWorkingCopies();
+    showInPictureBox(ByteBuffer());  // nothing left to build from
+    return;
+  }
+  sourceImagePath = path;
+  showInPictureBox(readFileBytes(workingCopy("\\TarvexForge.jpg")));
+}
+
+void choosePicture() {
+  Window* main = openWindow(WindowId::Main);
+  if (!main || !main->fileDialog()) return;
+  FileDialog& dialog = *main->fileDialog();
+  dialog.filter = "通常图片文件";
+  const bool confirmed = openFileDialog(dialog);
+  // The dialog may have made the user's folder current (and kept it busy).
+  SetCurrentDirectoryA(programDir().size() == 2 ? (programDir() + "\\").c_str() : programDir().c_str());
+  if (!confirmed) return;
+  takeInPicture(dialog.fileName);
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Bringing a picture in: by a drop or through the open-file dialog.
+#include "image_format.h"
+#include "text.h"
+
+// The extension as PathFindExtensionA finds it: from the last "." after the
+// last "\" or space, "." included; empty when there is none.
+Text extensionOf(const Text& path);
+
+// The format for an extension by the table "bmp", "gif", "jpg", "png",
+// "tif", "tga" (a case-blind substring test), or IMAGE_FORMAT_UNKNOWN.
+ImageFormat formatForExtension(const Text& extension);
+
+// Decodes the picture, writes the two working copies, checks the size and
+// shows it; refuses it with a message when it cannot be used.
+void takeInPicture(const Text& path);
+
+// The "手动选择图片" command: the open-file dialog, then takeInPicture.
+void choosePicture();

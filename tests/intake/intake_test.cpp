@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <ole2.h>
+
+#include <atomic>
+#include <thread>
+
+#include "files.h"
+#include "program_dir.h"
+#include "program_state.h"
+#include "take_in_picture.h"
+#include "ui_driver.h"
+#include "window.h"
+
+namespace {
+
+std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
+std::string jpegCopy() { return programDir() + "\\TarvexForge.jpg"; }
+std::string pngCopy() { return programDir() + "\\TarvexForge.png"; }
+
+struct SeenMessage {
+  std::string caption, text;
+};
+
+// Runs the intake while a second thread answers its message boxes.
+std::vector<SeenMessage> takeInAnswering(const std::string& path) {
+  std::vector<SeenMessage> seen;
+  std::atomic<bool> done{false};
+  std::thread user([&] {
+    while (!done) {
+      if (HWND box = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100)) {
+        seen.push_back({ui::windowText(box), ui::messageBoxText(box)});
+        ui::pressButton(box, IDOK);
+        ui::waitUntilGone(box, 2000);
+      }
+    }
+  });
+  takeInPicture(path);
+  done = true;
+  user.join();
+  return seen;
+}
+
+class IntakeTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    OleInitialize(nullptr);
+    initProgramDir();
+  }
+  void SetUp() override {
+    imageObject = std::make_unique<ImageObject>();
+    sourceImagePath.clear();
+    ASSERT_TRUE(loadWindow(WindowId::Main));
+    deleteFile(jpegCopy());
+    deleteFile(pngCopy());
+  }
+  void TearDown() override {
+    closeWindow(WindowId::Main, true);
+    deleteFile(jpegCopy());
+    deleteFile(pngCopy());
+  }
+  ByteBuffer shown() { return openWindow(WindowId::Main)->pictureBox()->picture(); }
+};
+
+const SeenMessage kUnsupported{"Tarvex Forge", "不支持的文件格式！"};
+const SeenMessage kWrongSize{"Tarvex Forge", "您选择的图片不符合要求！\r\n您选择的图片宽和高必须是4的倍数！"};
+
+void expectMessages(const std::vector<SeenMessage>& seen, const std::vector<SeenMessage>& expected) {
+  ASSERT_EQ(seen.size(), expected.size());
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].caption, expected[i].caption);
+    EXPECT_EQ(seen[i].text, expected[i].text);
+  }
+}
+
+}  // namespace
+
+TEST(ExtensionTable, QuirksOfThePathExtension) {
+  EXPECT_EQ(extensionOf("C:\\a.BMP"), ".BMP");
+  EXPECT_EQ(formatForExtension(extensionOf("C:\\a.BMP")), IMAGE_FORMAT_BMP);
+  EXPECT_EQ(formatForExtension(extensionOf("a.Tiff")), IMAGE_FORMAT_TIF);
+  EXPECT_EQ(formatForExtension(extensionOf("a.jpeg")), IMAGE_FORMAT_UNKNOWN);
+  EXPECT_EQ(formatForExtension(extensionOf("a.bmpx")), IMAGE_FORMAT_BMP);
+  EXPECT_EQ(formatForExtension(extensionOf("a.xgif")), IMAGE_FORMAT_GIF);
+  EXPECT_EQ(extensionOf("C:\\x.png\\picture"), "");
+  EXPECT_EQ(extensionOf("C:\\photo.jpg copy"), "");
+  EXPECT_EQ(extensionOf(""), "");
+  EXPECT_EQ(extensionOf("C:\\a.b.tga"), ".tga");
+  // "乗" (0x81 0x5C) ends a folder name: its second byte is no separator.
+  EXPECT_EQ(extensionOf("C:\\x.\x81\x5C" "y"), ".\x81\x5C" "y");
+  EXPECT_EQ(extensionOf("a.png\r\nb.jpg\r\n"), ".jpg\r\n");
+}
+
+TEST_F(IntakeTest, PngSourceIsCopiedByteForByteAndShown) {
+  expectMessages(takeInAnswering(fixture("intake1024x768.png")), {});
+  EXPECT_EQ(readFileBytes(pngCopy()).view(), readFileBytes(fixture("intake1024x768.png")).view());
+  EXPECT_FALSE(readFileBytes(jpegCopy()).empty());
+  EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
+  EXPECT_EQ(shown().view(), readFileBytes(jpegCopy()).view());
+}
+
+TEST_F(IntakeTest, JpegSourceIsReencoded) {
+  expectMessages(takeInAnswering(fixture("intake.jpg")), {});
+  const ByteBuffer copy = readFileBytes(jpegCopy());
+  ASSERT_FALSE(copy.empty());
+  EXPECT_NE(copy.view(), readFileBytes(fixture("intake.jpg")).view());
+  EXPECT_EQ(readFileBytes(pngCopy()).view().substr(0, 4), "\x89PNG");
+}
+
+TEST_F(IntakeTest, SizesNotMultiplesOfFourAreRefusedAndCleanedUp) {
+  takeInAnswering(fixture("intake1024x768.png"));  // an accepted picture A first
+  ASSERT_FALSE(shown().empty());
+  expectMessages(takeInAnswering(fixture("intake1023x768.png")), {kWrongSize});
+  EXPECT_FALSE(fileExists(jpegCopy()));
+  EXPECT_FALSE(fileExists(pngCopy()));
+  EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));  // still A
+  EXPECT_TRUE(shown().empty());  // nothing left to build from: the box is cleared
+  expectMessages(takeInAnswering(fixture("intake1024x766.bmp")), {kWrongSize});
+  EXPECT_FALSE(fileExists(jpegCopy()));
+}
+
+TEST_F(IntakeTest, UnsupportedUnreadableAndJoinedPathsAreRefusedWithoutWriting) {
+  takeInAnswering(fixture("intake1024x768.png"));
+  const ByteBuffer before = readFileBytes(pngCopy());
+  for (const std::string& path : {fixture("intake.jpeg"), fixture("damaged.bmp"), fixture("missing.gif"),
+                                 fixture("intake.jpg") + "\r\n" + fixture("intake1024x768.png") + "\r\n"}) {
+    expectMessages(takeInAnswering(path), {kUnsupported});
+    EXPECT_EQ(readFileBytes(pngCopy()).view(), before.view()) << path;
+    EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
+    EXPECT_FALSE(shown().empty());
+  }
+}
+
+TEST_F(IntakeTest, ColourGifIsAcceptedWithAWorkingJpegCopy) {
+  expectMessages(takeInAnswering(fixture("intakecolour.gif")), {});
+  EXPECT_FALSE(readFileBytes(jpegCopy()).empty());
+  EXPECT_FALSE(shown().empty());
+  const ByteBuffer png = readFileBytes(pngCopy());
+  ASSERT_GT(png.size(), 26u);
+  EXPECT_EQ(png[25], 3);  // a palette PNG
+}
+
+TEST_F(IntakeTest, AFileNamedPngHoldingAnotherFormatIsEncoded) {
+  expectMessages(takeInAnswering(fixture("bmpinside.png")), {});
+  const ByteBuffer png = readFileBytes(pngCopy());
+  EXPECT_EQ(png.view().substr(0, 4), "\x89PNG");
+  EXPECT_NE(png.view(), readFileBytes(fixture("bmpinside.png")).view());
+}
