@@ -241,19 +241,24 @@ HWND windowHandle(WindowId id) {
 
 HWND windowHandle(const PictureBox* unit) { return unit ? unit->hwnd() : nullptr; }
 
-bool openFileDialog(FileDialog& dialog) {
-  char fileName[MAX_PATH] = {};
-  lstrcpynA(fileName, dialog.fileName.c_str(), MAX_PATH);
-  const std::string filter = dialogFilter(dialog.filter);
+OPENFILENAMEA openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers) {
+  lstrcpynA(buffers.fileName, dialog.fileName.c_str(), MAX_PATH);
+  buffers.filter = dialogFilter(dialog.filter);
   OPENFILENAMEA request{};
-  request.lStructSize = sizeof request;
-  request.lpstrFilter = filter.c_str();
+  request.lStructSize = sizeof request;  // no owner, default title and folder
+  request.lpstrFilter = buffers.filter.c_str();
   request.nFilterIndex = 1;
-  request.lpstrFile = fileName;
+  request.lpstrFile = buffers.fileName;
   request.nMaxFile = MAX_PATH;
   request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+  return request;
+}
+
+bool openFileDialog(FileDialog& dialog) {
+  OpenFileBuffers buffers;
+  OPENFILENAMEA request = openFileRequest(dialog, buffers);
   if (!GetOpenFileNameA(&request)) return false;
-  dialog.fileName = fileName;
+  dialog.fileName = buffers.fileName;
   return true;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // A top-level window built from its layout, with its units, and the window
 // requests the rest of the program uses.
+#include <windows.h>
+#include <commdlg.h>
+
 #include <memory>
 #include <optional>
 #include <vector>
@@ -65,6 +68,13 @@ HWND windowHandle(WindowId id);
 HWND windowHandle(const PictureBox* unit);
 // Shows the dialog; true and the chosen path stored when confirmed.
 bool openFileDialog(FileDialog& dialog);
+// The request the dialog is shown with: explorer style, no owner, the
+// filter's first entry, a 260-byte name buffer holding the last path.
+struct OpenFileBuffers {
+  char fileName[MAX_PATH] = {};
+  std::string filter;
+};
+OPENFILENAMEA openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers);
 
 // The open window, or null.
 Window* openWindow(WindowId id);
