@@ -1,5 +1,6 @@
 #include "event_bindings.h"
 
+#include "carried_tools.h"
 #include "main_window.h"
 #include "take_in_picture.h"
 
@@ -10,7 +11,7 @@ void nothing() {}  // the About window's created event: an empty handler
 const EventBindings& eventBindings() {
   static const EventBindings bindings{
       /*mainCreated*/ initMainWindow,
-      /*mainAboutToBeDestroyed*/ nullptr,  // removeTools, with the carried tools
+      /*mainAboutToBeDestroyed*/ removeTools,
       /*pictureRightButtonUp*/ openPopupMenu,
       /*startChosen*/ showBusyWindow,
       /*choosePictureChosen*/ choosePicture,

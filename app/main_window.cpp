@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "carried_tools.h"
 #include "window.h"
 
 namespace {
@@ -15,6 +16,7 @@ void initMainWindow() {
   SetWindowPos(main->hwnd(), nullptr, 0, 0, outer.right - outer.left, kMainWindowHeight,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (main->dropTarget()) registerDropTarget(*main->dropTarget(), windowHandle(main->pictureBox()));
+  extractTools();
 }
 
 void updateStartItem() {

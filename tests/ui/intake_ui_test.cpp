@@ -63,15 +63,16 @@ TEST_F(IntakeUiTest, APictureChosenInTheDialogIsShownAndCanBeBuilt) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(fileNameIn(dialog), "");  // nothing the first time
   confirm(dialog, fixture("intake1024x768.png"));
-  EXPECT_TRUE(ui::waitUntil([&] { return fileExists(inProgramFolder("TarvexForge.jpg")); }));
+  // Generous time-outs: CI runs the fuzzers' native build alongside.
+  EXPECT_TRUE(ui::waitUntil([&] { return fileExists(inProgramFolder("TarvexForge.png")); }, 20000));
   EXPECT_EQ(readFileBytes(inProgramFolder("TarvexForge.png")).view(),
             readFileBytes(fixture("intake1024x768.png")).view());
   HWND box = ui::findChild(program.mainWindow(), "TarvexForgePictureBox");
-  EXPECT_TRUE(ui::waitUntil([&] { return middleOf(box) != GetSysColor(COLOR_BTNFACE); }, 5000));
+  EXPECT_TRUE(ui::waitUntil([&] { return middleOf(box) != GetSysColor(COLOR_BTNFACE); }, 20000));
 
   // "开始制作" is enabled now: choosing it opens the busy window.
   ASSERT_TRUE(chooseMenuItem(program, VK_HOME));
-  HWND busy = program.window(kBusyClass, 5000);
+  HWND busy = program.window(kBusyClass, 15000);
   ASSERT_NE(busy, nullptr);
   ui::pressKey(busy, VK_ESCAPE);
   EXPECT_TRUE(ui::waitUntilGone(busy));

@@ -1,0 +1,15 @@
+#pragma once
+// The three files the program carries: written into programDir when the
+// main window has been created, removed when it is about to be destroyed.
+#include "byte_buffer.h"
+
+struct CarriedFile {
+  const char* name;  // under programDir, beginning with "\"
+  ByteBuffer bytes;
+};
+
+// colorecho.exe, ddsconv.exe and PNG_To_DDS.cmd, in the order written.
+const CarriedFile* carriedFiles(std::size_t& count);
+
+void extractTools();
+void removeTools();

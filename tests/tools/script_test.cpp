@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "carried_tools.h"
+#include "files.h"
+#include "process.h"
+#include "test_folder.h"
+
+namespace {
+
+std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
+
+// A folder with blanks in its name holding the three carried files.
+class ScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = scratch / "tools with blanks";
+    ASSERT_TRUE(createFolder(folder));
+    std::size_t count = 0;
+    const CarriedFile* files = carriedFiles(count);
+    for (std::size_t i = 0; i < count; ++i) ASSERT_TRUE(writeFileBytes(folder + files[i].name, files[i].bytes));
+  }
+  // Runs the script through the command interpreter, its output to a file.
+  std::string runScript(const std::string& argument, const std::string& currentFolder = "") {
+    const std::string log = scratch / "log.txt";
+    const std::string script = quoted(folder + "\\PNG_To_DDS.cmd");
+    const std::string given = argument.empty() ? std::string() : joinText(" ", quoted(argument));
+    const std::string line = joinText("cmd.exe /c \"", script, given, " > ", quoted(log), "\"");
+    std::vector<char> mutableLine(line.begin(), line.end());
+    mutableLine.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &process))
+      return "not started";
+    WaitForSingleObject(process.hProcess, 120000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return std::string(readFileBytes(log).view());
+  }
+  TestFolder scratch;
+  std::string folder;
+};
+
+}  // namespace
+
+TEST(ConversionScript, IsThirtyOneGbkLinesWithABoxOf64Bytes) {
+  std::size_t count = 0;
+  const std::string text(carriedFiles(count)[2].bytes.view());
+  EXPECT_NE(text.back(), '\n');
+  std::vector<std::string> lines;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  ASSERT_EQ(lines.size(), 31u);
+  for (int line = 3; line <= 10; ++line) EXPECT_EQ(lines[line - 1].size(), 69u) << line;
+  EXPECT_EQ(lines[3], "echo *                    PNG图片转DDS工具                          *");
+  EXPECT_EQ(lines[0], "@echo off");
+  EXPECT_EQ(lines[30], ")");
+}
+
+TEST_F(ScriptTest, ConvertsThePngBesideEachBakInTheGivenFolder) {
+  copyFile(fixture("intake1024x768.png"), folder + "\\TarvexForge.png");
+  copyFile(fixture("intake1024x768.png"), folder + "\\TarvexForge.bak");
+  copyFile(fixture("pngrgba.png"), folder + "\\other.png");  // no .bak: left alone
+  const std::string output = runScript(folder + "\\");
+  EXPECT_TRUE(fileExists(folder + "\\TarvexForge.dds")) << output;
+  EXPECT_FALSE(fileExists(folder + "\\other.dds"));
+  EXPECT_NE(output.find("-nomipmap -file"), std::string::npos) << output;
+  EXPECT_EQ(readFileBytes(folder + "\\TarvexForge.dds").view().substr(84, 4), "DXT3");
+}
+
+TEST_F(ScriptTest, ABakWithoutItsPngPrintsTheErrorLineAndMakesNothing) {
+  copyFile(fixture("intake1024x768.png"), folder + "\\lonely.bak");
+  const std::string output = runScript(folder + "\\");
+  EXPECT_NE(output.find("ERROR: \"" + folder + "\\lonely.png\" isn't exist."), std::string::npos) << output;
+  EXPECT_FALSE(fileExists(folder + "\\lonely.dds"));
+}
+
+TEST_F(ScriptTest, WithoutAnArgumentItWorksInTheCurrentFolder) {
+  const std::string work = scratch / "work here";
+  createFolder(work);
+  copyFile(fixture("pngrgba.png"), work + "\\x.png");
+  copyFile(fixture("pngrgba.png"), work + "\\x.bak");
+  runScript("", work);
+  EXPECT_TRUE(fileExists(work + "\\x.dds"));
+}
+
+TEST_F(ScriptTest, AFailedConversionPrintsItsErrorLine) {
+  writeFileBytes(folder + "\\broken.png", textToBuffer("not a picture"));
+  writeFileBytes(folder + "\\broken.bak", textToBuffer("x"));
+  const std::string output = runScript(folder + "\\");
+  EXPECT_NE(output.find("ERROR: Can't convert \"" + folder + "\\broken.png\"."), std::string::npos) << output;
+  EXPECT_FALSE(fileExists(folder + "\\broken.dds"));
+}

@@ -1,0 +1,78 @@
+#include "dxt_compressor.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include <squish.h>
+
+namespace {
+
+int squishFlags(DxtFormat format) {
+  const int kind = format == DxtFormat::Dxt1 ? squish::kDxt1
+                   : format == DxtFormat::Dxt5 ? squish::kDxt5 : squish::kDxt3;
+  return kind | squish::kColourIterativeClusterFit;
+}
+
+int blockBytes(DxtFormat format) { return format == DxtFormat::Dxt1 ? 8 : 16; }
+
+// One row of blocks; pixels beyond the picture's edge are masked out.
+void compressBlockRow(const RgbaPicture& picture, int blockY, int flags, int bytesPerBlock,
+                      std::uint8_t* target) {
+  const int blocksAcross = (picture.width + 3) / 4;
+  for (int blockX = 0; blockX < blocksAcross; ++blockX) {
+    std::uint8_t texels[16 * 4] = {};
+    int mask = 0;
+    for (int py = 0; py < 4; ++py)
+      for (int px = 0; px < 4; ++px) {
+        const int x = blockX * 4 + px, y = blockY * 4 + py;
+        if (x >= picture.width || y >= picture.height) continue;
+        std::memcpy(&texels[4 * (4 * py + px)], &picture.rgba[4 * (static_cast<std::size_t>(y) * picture.width + x)], 4);
+        mask |= 1 << (4 * py + px);
+      }
+    squish::CompressMasked(texels, mask, target + static_cast<std::size_t>(blockX) * bytesPerBlock, flags);
+  }
+}
+
+void putLe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat format, unsigned threads) {
+  const int flags = squishFlags(format), bytesPerBlock = blockBytes(format);
+  const int blocksAcross = std::max(1, (picture.width + 3) / 4);
+  const int blocksDown = std::max(1, (picture.height + 3) / 4);
+  const std::size_t rowBytes = static_cast<std::size_t>(blocksAcross) * bytesPerBlock;
+  std::vector<std::uint8_t> blocks(rowBytes * blocksDown, 0);
+  threads = std::clamp(threads, 1u, static_cast<unsigned>(blocksDown));
+  std::vector<std::thread> workers;
+  for (unsigned t = 0; t < threads; ++t)
+    workers.emplace_back([&, t] {  // interleaved rows keep the work even
+      for (int row = static_cast<int>(t); row < blocksDown; row += static_cast<int>(threads))
+        compressBlockRow(picture, row, flags, bytesPerBlock, blocks.data() + row * rowBytes);
+    });
+  for (std::thread& worker : workers) worker.join();
+  return blocks;
+}
+
+std::vector<std::uint8_t> ddsHeader(int width, int height, DxtFormat format) {
+  std::vector<std::uint8_t> header(128, 0);
+  std::memcpy(header.data(), "DDS ", 4);
+  putLe32(header, 4, 124);                  // header size
+  putLe32(header, 8, 0x00081007);           // CAPS | HEIGHT | WIDTH | PIXELFORMAT | LINEARSIZE
+  putLe32(header, 12, static_cast<std::uint32_t>(height));
+  putLe32(header, 16, static_cast<std::uint32_t>(width));
+  const std::uint32_t linearSize = static_cast<std::uint32_t>(std::max(1, (width + 3) / 4)) *
+                                   std::max(1, (height + 3) / 4) * blockBytes(format);
+  putLe32(header, 20, linearSize);
+  putLe32(header, 24, 0);                   // depth
+  putLe32(header, 28, 1);                   // one level (some readers fail on 0)
+  putLe32(header, 76, 32);                  // pixel format size
+  putLe32(header, 80, 0x4);                 // DDPF_FOURCC
+  const char* fourCc = format == DxtFormat::Dxt1 ? "DXT1" : format == DxtFormat::Dxt5 ? "DXT5" : "DXT3";
+  std::memcpy(&header[84], fourCc, 4);
+  putLe32(header, 108, 0x1000);             // DDSCAPS_TEXTURE
+  return header;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// DXT compression of an RGBA picture with libsquish's iterative cluster
+// fit, the rows of blocks split over all cores, and the DDS file layout.
+#include <cstdint>
+#include <vector>
+
+enum class DxtFormat { Dxt1, Dxt3, Dxt5 };
+
+struct RgbaPicture {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgba;  // 4 bytes a pixel, rows top first
+};
+
+// The blocks of the picture in DDS order (edge blocks padded).
+std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat format, unsigned threads);
+
+// The 128 bytes before the blocks: "DDS ", the header and pixel format.
+std::vector<std::uint8_t> ddsHeader(int width, int height, DxtFormat format);
