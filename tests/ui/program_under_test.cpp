@@ -2,7 +2,8 @@
 
 #include "files.h"
 
-ProgramUnderTest::ProgramUnderTest() {
+ProgramUnderTest::ProgramUnderTest(const std::function<void(const TestFolder&)>& prepare) {
+  if (prepare) prepare(folder_);
   const std::string copy = folder_ / "TarvexForge.exe";
   copyFile(testProgramFolder() + "\\TarvexForge.exe", copy);
   process_ = std::make_unique<ui::Process>(quoted(copy));

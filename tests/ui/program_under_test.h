@@ -1,6 +1,7 @@
 #pragma once
 // A copy of TarvexForge.exe started from a scratch folder of its own (so
 // that its program directory is private to the test) and its main window.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,7 +14,8 @@ inline constexpr char kBusyClass[] = "TarvexForgeBusy";
 
 class ProgramUnderTest {
  public:
-  ProgramUnderTest();
+  // `prepare` may put files into the program's folder before it starts.
+  explicit ProgramUnderTest(const std::function<void(const TestFolder&)>& prepare = {});
   bool started() const { return mainWindow_ != nullptr; }
   HWND mainWindow() const { return mainWindow_; }
   DWORD processId() const { return process_->id(); }

@@ -1,0 +1,82 @@
+// bench_ddsconv <png>...: RGB PSNR (decoded with libsquish, over all
+// pixels) and megapixels per second of ddsconv's compressor on all cores,
+// libsquish's iterative cluster fit single-threaded, and stb_dxt's
+// high-quality mode (colour blocks; the yardstick users would pick).
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include <squish.h>
+#define STB_DXT_IMPLEMENTATION
+#include <stb_dxt.h>
+
+#include "dxt_compressor.h"
+#include "png_input.h"
+
+namespace {
+
+double psnr(const RgbaPicture& picture, const std::vector<std::uint8_t>& blocks, int flags) {
+  std::vector<std::uint8_t> decoded(picture.rgba.size());
+  squish::DecompressImage(decoded.data(), picture.width, picture.height, blocks.data(), flags);
+  double squared = 0;
+  for (std::size_t i = 0; i < decoded.size(); ++i)
+    if (i % 4 != 3) squared += std::pow(double(decoded[i]) - picture.rgba[i], 2);
+  const double mse = squared / (double(decoded.size()) / 4 * 3);
+  return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+template <typename F>
+double seconds(F&& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::vector<std::uint8_t> stbColourBlocks(const RgbaPicture& p) {
+  const int across = (p.width + 3) / 4, down = (p.height + 3) / 4;
+  std::vector<std::uint8_t> blocks(static_cast<std::size_t>(across) * down * 8);
+  for (int by = 0; by < down; ++by)
+    for (int bx = 0; bx < across; ++bx) {
+      unsigned char texels[64];
+      for (int i = 0; i < 16; ++i) {
+        const int x = std::min(bx * 4 + i % 4, p.width - 1), y = std::min(by * 4 + i / 4, p.height - 1);
+        std::memcpy(&texels[4 * i], &p.rgba[4 * (static_cast<std::size_t>(y) * p.width + x)], 4);
+      }
+      stb_compress_dxt_block(&blocks[8 * (static_cast<std::size_t>(by) * across + bx)], texels, 0, STB_DXT_HIGHQUAL);
+    }
+  return blocks;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  std::printf("%-18s %-34s %9s %9s\n", "picture", "encoder", "PSNR dB", "MP/s");
+  for (int i = 1; i < argc; ++i) {
+    RgbaPicture picture;
+    std::string reason;
+    if (!readPngRgba(argv[i], picture, reason)) {
+      std::fprintf(stderr, "%s\n", reason.c_str());
+      return 1;
+    }
+    const double megapixels = picture.width * double(picture.height) / 1e6;
+    const char* name = std::strrchr(argv[i], '/') ? std::strrchr(argv[i], '/') + 1 : argv[i];
+    std::vector<std::uint8_t> ours, squishOne(static_cast<std::size_t>(squish::GetStorageRequirements(picture.width, picture.height, squish::kDxt3)));
+    const double tOurs = seconds([&] { ours = compressDxt(picture, DxtFormat::Dxt3, cores); });
+    const double tSquish = seconds([&] {
+      squish::CompressImage(picture.rgba.data(), picture.width, picture.height, squishOne.data(),
+                            squish::kDxt3 | squish::kColourIterativeClusterFit);
+    });
+    std::vector<std::uint8_t> stb;
+    const double tStb = seconds([&] { stb = stbColourBlocks(picture); });
+    std::printf("%-18s %-34s %9.3f %9.2f\n", name, ("ddsconv (" + std::to_string(cores) + " threads)").c_str(),
+                psnr(picture, ours, squish::kDxt3), megapixels / tOurs);
+    std::printf("%-18s %-34s %9.3f %9.2f\n", "", "libsquish iterative fit, 1 thread", psnr(picture, squishOne, squish::kDxt3),
+                megapixels / tSquish);
+    std::printf("%-18s %-34s %9.3f %9.2f\n", "", "stb_dxt high quality", psnr(picture, stb, squish::kDxt1), megapixels / tStb);
+    std::printf("%-18s %-34s %9s %9.2fx\n", "", "speed-up over libsquish 1 thread", "", tSquish / tOurs);
+  }
+  return 0;
+}
