@@ -146,3 +146,13 @@ TEST_F(IntakeTest, AFileNamedPngHoldingAnotherFormatIsEncoded) {
   EXPECT_EQ(png.view().substr(0, 4), "\x89PNG");
   EXPECT_NE(png.view(), readFileBytes(fixture("bmpinside.png")).view());
 }
+
+TEST_F(IntakeTest, AJpegCopyThatCannotBeWrittenRefusesThePictureAsUnsupported) {
+  takeInAnswering(fixture("intake1024x768.png"));
+  deleteFile(jpegCopy());
+  ASSERT_TRUE(createFolder(jpegCopy()));  // the JPEG working copy cannot be written
+  expectMessages(takeInAnswering(fixture("intake.jpg")), {kUnsupported});
+  EXPECT_FALSE(fileExists(pngCopy()));
+  EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
+  RemoveDirectoryA(jpegCopy().c_str());
+}
