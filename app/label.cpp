@@ -41,13 +41,7 @@ Label::~Label() {
 LRESULT Label::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      paint(dc);
-      EndPaint(hwnd(), &ps);
-      return 0;
-    }
+    case WM_PAINT: return paintNow();
     default: return defaultHandling(message, wParam, lParam);
   }
 }

@@ -18,7 +18,7 @@ class Label : public WindowBase {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void paint(HDC dc);
+  void paint(HDC dc) override;
   LabelLayout layout_;
   HFONT font_ = nullptr;
 };

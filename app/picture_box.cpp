@@ -56,13 +56,7 @@ LRESULT PictureBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onRightButtonUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
                         keyState(wParam));
       return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      paint(dc);
-      EndPaint(hwnd(), &ps);
-      return 0;
-    }
+    case WM_PAINT: return paintNow();
     default: return defaultHandling(message, wParam, lParam);
   }
 }

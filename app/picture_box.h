@@ -25,7 +25,7 @@ class PictureBox : public WindowBase {
 
  private:
   void applyPicture(const ByteBuffer& encoded);
-  void paint(HDC dc);
+  void paint(HDC dc) override;
   ByteBuffer encoded_;
   HBITMAP bitmap_ = nullptr;
   int width_ = 0, height_ = 0;

@@ -23,6 +23,14 @@ HWND WindowBase::create(DWORD exStyle, const char* className, const char* text, 
                          GetModuleHandleA(nullptr), this);
 }
 
+LRESULT WindowBase::paintNow() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  paint(dc);
+  EndPaint(hwnd_, &ps);
+  return 0;
+}
+
 LRESULT WindowBase::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return defaultHandling(message, wParam, lParam);
 }

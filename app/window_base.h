@@ -23,6 +23,9 @@ class WindowBase {
   LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd_, message, wParam, lParam);
   }
+  // WM_PAINT: calls paint() between BeginPaint and EndPaint.
+  LRESULT paintNow();
+  virtual void paint(HDC) {}
 
  private:
   static LRESULT CALLBACK forward(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
