@@ -118,9 +118,9 @@ bool Window::build() {
   background_ = layout_.background ? CreateSolidBrush(*layout_.background) : nullptr;
   largeIcon_ = programIcon(32);
   smallIcon_ = programIcon(16);
-  registerClass(layout_.className,
-                background_ ? background_ : GetSysColorBrush(COLOR_BTNFACE), largeIcon_,
-                smallIcon_);
+  // The class keeps no brush or icon of ours: those belong to this window
+  // and go with it, while the class outlives it.
+  registerClass(layout_.className, nullptr);
   const int left = (GetSystemMetrics(SM_CXSCREEN) - layout_.width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - layout_.height) / 2;
   const DWORD exStyle = (layout_.style & WS_CAPTION) ? 0 : WS_EX_APPWINDOW;
@@ -155,6 +155,13 @@ void Window::createUnits() {
 
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(hwnd(), &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client,
+               background_ ? background_ : GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
     case WM_CLOSE:  // the may-close event has no handler: the close goes ahead
       DestroyWindow(hwnd());
       return 0;

@@ -95,3 +95,15 @@ TEST(BusyWindow, TextIsCentredVerticallyInItsLabel) {
   EXPECT_EQ(pixelAt(busy->hwnd(), 3, 3), blue);  // the window's own background
   closeWindow(WindowId::Busy, true);
 }
+
+TEST(BusyWindow, ASecondWindowOfTheSameLayoutStillPaintsItsBackground) {
+  // The first window's brush must not be what the window class keeps.
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(loadWindow(WindowId::Busy));
+    Window* busy = openWindow(WindowId::Busy);
+    UpdateWindow(busy->hwnd());
+    pumpMessagesFor(100);
+    EXPECT_EQ(pixelAt(busy->hwnd(), 3, 3), RGB(128, 128, 255)) << "round " << round;
+    closeWindow(WindowId::Busy, true);
+  }
+}
