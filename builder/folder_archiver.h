@@ -1,0 +1,27 @@
+#pragma once
+// The folder archiver (ZIP压缩1): packs a folder tree into a ZIP archive,
+// each file deflated in one streaming pass, and raises its progress event
+// after every entry.
+#include <cstdint>
+#include <string_view>
+
+#include "text.h"
+
+class FolderArchiver {
+ public:
+  // 1 on success, 0 on failure (the entries written before it stay in a
+  // finished archive), -1 when an argument is empty or the source missing.
+  int compressFolder(const Text& source, const Text& target);
+
+  // The progress event: percent of the entries written, after each one.
+  void (*archiveProgress)(int percent) = nullptr;
+};
+
+// The progress percentage, computed in double precision and truncated.
+int progressPercent(int entriesDone, int entriesTotal);
+// True when the name ends, after its last ".", in a suffix that is stored
+// rather than deflated (.Z .zip .zoo .arc .lzh .arj .gz .tgz, any case).
+bool isStoredSuffix(std::string_view name);
+// Seconds since 1970 for a local calendar time clamped to 1970…2037, as
+// mktime gives them with daylight saving time taken as not in effect.
+std::uint32_t extendedTimestamp(std::int64_t fileTime);
