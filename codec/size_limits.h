@@ -6,7 +6,12 @@
 #include <cstdint>
 
 inline constexpr std::uint32_t kMaxSide = 65500;
-inline constexpr std::uint64_t kMaxPixels = 64ull * 1024 * 1024;
+#ifndef TF_MAX_PIXELS
+#define TF_MAX_PIXELS (64ull * 1024 * 1024)
+#endif
+// (The fuzzers build with a smaller cap so that they explore parsing rather
+// than spend their time on legitimately large pictures.)
+inline constexpr std::uint64_t kMaxPixels = TF_MAX_PIXELS;
 
 inline bool acceptableSize(std::uint64_t width, std::uint64_t height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
