@@ -104,6 +104,22 @@ TEST(FolderArchiver, StagingTreeGivesTheFourEntriesWithTheirHeaderValues) {
   }
   EXPECT_EQ(entries[3].size, 300000u);
   EXPECT_EQ(entries[0].local, 0u);
+
+  // Times (the test session runs with TZ=UTC): the note's last-write time,
+  // as DOS time and date and as Unix seconds in the UT field.
+  const ByteBuffer archive = readFileBytes(output("staging.zip"));
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  ASSERT_TRUE(GetFileAttributesExA((zip + "\\Data\\Tarvex Forge.txt").c_str(), GetFileExInfoStandard, &info));
+  FILETIME local;
+  FileTimeToLocalFileTime(&info.ftLastWriteTime, &local);
+  WORD dosDate = 0, dosTime = 0;
+  FileTimeToDosDateTime(&local, &dosDate, &dosTime);
+  const std::size_t note = entries[1].local;
+  EXPECT_EQ(le16(archive, note + 10), dosTime);
+  EXPECT_EQ(le16(archive, note + 12), dosDate);
+  const std::uint64_t ticks = (std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime;
+  const std::uint32_t unixSeconds = static_cast<std::uint32_t>(ticks / 10000000 - 11644473600ull);
+  EXPECT_EQ(le32(archive, note + 30 + entries[1].name.size() + 5), unixSeconds);
 }
 
 TEST(FolderArchiver, EmptyFolderGivesOnlyTheEndRecordAndNoProgress) {
