@@ -8,6 +8,7 @@
 #include "files.h"
 #include "program_dir.h"
 #include "program_state.h"
+#include "drop_target.h"
 #include "take_in_picture.h"
 #include "ui_driver.h"
 #include "window.h"
@@ -155,4 +156,42 @@ TEST_F(IntakeTest, AJpegCopyThatCannotBeWrittenRefusesThePictureAsUnsupported) {
   EXPECT_FALSE(fileExists(pngCopy()));
   EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
   RemoveDirectoryA(jpegCopy().c_str());
+}
+
+TEST_F(IntakeTest, TheDialogLeavesTheProgramFolderCurrent) {
+  // The user confirms a picture in another folder; the dialog may make that
+  // folder current, and choosePicture makes the program's folder current again.
+  std::atomic<bool> done{false};
+  std::thread user([&] {
+    HWND dialog = nullptr;
+    ui::waitUntil([&] {
+      dialog = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100);
+      return done || (dialog && GetDlgItem(dialog, 1148));
+    }, 15000);
+    if (!dialog || done) return;
+    SetWindowTextA(GetDlgItem(dialog, 1148), fixture("intake1024x768.png").c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  });
+  choosePicture();
+  done = true;
+  user.join();
+  EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, current);
+  EXPECT_EQ(lstrcmpiA(current, programDir().c_str()), 0) << current;
+}
+
+TEST(DropTargetWiring, TheMainWindowRegistersThePictureBoxAndRevokesOnClose) {
+  OleInitialize(nullptr);
+  imageObject = std::make_unique<ImageObject>();
+  ASSERT_TRUE(loadWindow(WindowId::Main));
+  Window* main = openWindow(WindowId::Main);
+  HWND box = main->pictureBox()->hwnd();
+  DropTargetControl probe({false, false, false, true}, nullptr);
+  EXPECT_FALSE(registerDropTarget(probe, box));  // already a drop target
+  main->dropTarget()->revoke();
+  DropTargetControl again({false, false, false, true}, nullptr);
+  EXPECT_TRUE(registerDropTarget(again, box));   // revoking freed it
+  again.revoke();
+  closeWindow(WindowId::Main, true);
 }
