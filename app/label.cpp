@@ -3,10 +3,10 @@
 namespace {
 constexpr char kLabelClass[] = "TarvexForgeLabel";
 
-HFONT fontFor(const FontSpec& spec) {
-  return CreateFontA(spec.height, spec.width, 0, 0, spec.weight, spec.italic, spec.underline,
-                     spec.strikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
+HFONT fontFor(const FontSpec& font) {
+  return CreateFontA(font.height, font.width, 0, 0, font.weight, font.italic, font.underline,
+                     font.strikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face);
 }
 }  // namespace
 

@@ -60,10 +60,9 @@ EntryTimes timesNow() {
   return timesOf(now, now, now);
 }
 
-// The local header (and, with `central`, the central record) of an entry.
-std::vector<std::uint8_t> localHeader(const CentralRecord& r) {
-  std::vector<std::uint8_t> out;
-  put32(out, 0x04034B50);
+// The fields the local and the central header share, in their order:
+// version needed, flags, method, DOS time and date, CRC, sizes, name length.
+void putEntryFields(std::vector<std::uint8_t>& out, const CentralRecord& r) {
   put16(out, kVersionNeeded);
   put16(out, r.flags);
   put16(out, r.method);
@@ -73,6 +72,12 @@ std::vector<std::uint8_t> localHeader(const CentralRecord& r) {
   put32(out, r.compressedSize);
   put32(out, r.size);
   put16(out, static_cast<std::uint16_t>(r.name.size()));
+}
+
+std::vector<std::uint8_t> localHeader(const CentralRecord& r) {
+  std::vector<std::uint8_t> out;
+  put32(out, 0x04034B50);
+  putEntryFields(out, r);
   put16(out, 17);
   out.insert(out.end(), r.name.begin(), r.name.end());
   put16(out, 0x5455);  // "UT"
@@ -88,15 +93,7 @@ std::vector<std::uint8_t> centralHeader(const CentralRecord& r) {
   std::vector<std::uint8_t> out;
   put32(out, 0x02014B50);
   put16(out, kVersionMadeBy);
-  put16(out, kVersionNeeded);
-  put16(out, r.flags);
-  put16(out, r.method);
-  put16(out, r.times.dosTime);
-  put16(out, r.times.dosDate);
-  put32(out, r.crc);
-  put32(out, r.compressedSize);
-  put32(out, r.size);
-  put16(out, static_cast<std::uint16_t>(r.name.size()));
+  putEntryFields(out, r);
   put16(out, 9);
   put16(out, 0);
   put16(out, 0);
