@@ -103,7 +103,7 @@ void choosePicture() {
   dialog.filter = "通常图片文件";
   const bool confirmed = openFileDialog(dialog);
   // The dialog may have made the user's folder current (and kept it busy).
-  SetCurrentDirectoryA(programDir().size() == 2 ? (programDir() + "\\").c_str() : programDir().c_str());
+  makeProgramDirCurrent();
   if (!confirmed) return;
   takeInPicture(dialog.fileName);
 }

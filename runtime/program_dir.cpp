@@ -20,6 +20,10 @@ void initProgramDir() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   theProgramDir = splitExecutablePath(path).directory;
+  makeProgramDirCurrent();
+}
+
+void makeProgramDirCurrent() {
   // SetCurrentDirectoryA("C:") would mean "the current folder on C:", so a
   // drive root is made current with its separator.
   const Text current = theProgramDir.size() == 2 ? theProgramDir + "\\" : theProgramDir;

@@ -15,5 +15,8 @@ ExecutablePath splitExecutablePath(std::string_view path);
 // directory. Called once at start, before any second thread exists.
 void initProgramDir();
 
+// Makes programDir the current directory again (a drive root with its "\").
+void makeProgramDirCurrent();
+
 // A fresh copy of the program directory.
 Text programDir();

@@ -8,6 +8,15 @@ namespace {
 int width(const RECT& r) { return r.right - r.left; }
 int height(const RECT& r) { return r.bottom - r.top; }
 
+// A unit's rectangle in its window's client coordinates.
+void expectUnitAt(HWND unit, int left, int top, int w, int h) {
+  const RECT r = ui::rectInParent(unit);
+  EXPECT_EQ(r.left, left);
+  EXPECT_EQ(r.top, top);
+  EXPECT_EQ(width(r), w);
+  EXPECT_EQ(height(r), h);
+}
+
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(program.started()) << "the main window did not appear"; }
@@ -32,20 +41,12 @@ TEST_F(ShellTest, MainWindowFrameSizeAndUnits) {
 
   HWND box = ui::findChild(main, "TarvexForgePictureBox");
   ASSERT_NE(box, nullptr);
-  const RECT boxRect = ui::rectInParent(box);
-  EXPECT_EQ(boxRect.left, 2);
-  EXPECT_EQ(boxRect.top, 0);
-  EXPECT_EQ(width(boxRect), 545);
-  EXPECT_EQ(height(boxRect), 355);
+  expectUnitAt(box, 2, 0, 545, 355);
   EXPECT_TRUE(GetWindowLongA(box, GWL_STYLE) & WS_BORDER);
 
   HWND bar = ui::findChild(main, PROGRESS_CLASSA);
   ASSERT_NE(bar, nullptr);
-  const RECT barRect = ui::rectInParent(bar);
-  EXPECT_EQ(barRect.left, 2);
-  EXPECT_EQ(barRect.top, 359);
-  EXPECT_EQ(width(barRect), 545);
-  EXPECT_EQ(height(barRect), 15);
+  expectUnitAt(bar, 2, 359, 545, 15);
   EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);  // full before any build
   EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
   EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, TRUE, 0), 0);
