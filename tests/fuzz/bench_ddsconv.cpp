@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
     const char* name = std::strrchr(argv[i], '/') ? std::strrchr(argv[i], '/') + 1 : argv[i];
     std::vector<std::uint8_t> ours, squishOne(static_cast<std::size_t>(squish::GetStorageRequirements(picture.width, picture.height, squish::kDxt3)));
     const double tOurs = seconds([&] { ours = compressDxt(picture, DxtFormat::Dxt3, cores); });
+    std::vector<std::uint8_t> oursOne;
+    const double tOursOne = seconds([&] { oursOne = compressDxt(picture, DxtFormat::Dxt3, 1); });
     const double tSquish = seconds([&] {
       squish::CompressImage(picture.rgba.data(), picture.width, picture.height, squishOne.data(),
                             squish::kDxt3 | squish::kColourIterativeClusterFit);
@@ -79,6 +81,8 @@ int main(int argc, char** argv) {
     const double tStb = seconds([&] { stb = stbColourBlocks(picture); });
     std::printf("%-18s %-34s %9.3f %9.2f\n", name, ("ddsconv (" + std::to_string(cores) + " threads)").c_str(),
                 psnr(picture, ours, squish::kDxt3), megapixels / tOurs);
+    std::printf("%-18s %-34s %9.3f %9.2f\n", "", "ddsconv (1 thread)", psnr(picture, oursOne, squish::kDxt3),
+                megapixels / tOursOne);
     std::printf("%-18s %-34s %9.3f %9.2f\n", "", "libsquish iterative fit, 1 thread", psnr(picture, squishOne, squish::kDxt3),
                 megapixels / tSquish);
     std::printf("%-18s %-34s %9.3f %9.2f\n", "", "stb_dxt high quality", psnr(picture, stb, squish::kDxt1), megapixels / tStb);

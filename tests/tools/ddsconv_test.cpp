@@ -95,6 +95,27 @@ TEST(Ddsconv, BlocksUseFourColourModeAndRoundedAlpha) {
   }
 }
 
+// Reusing a left neighbour's bytes must give exactly the fit's own output:
+// flat runs, a run broken by one texel, alpha-only differences, ragged edges.
+TEST(Ddsconv, BlocksEqualLibsquishsOwnImageCompression) {
+  RgbaPicture picture{38, 21, std::vector<std::uint8_t>(38 * 21 * 4)};
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) {
+      std::uint8_t* p = &picture.rgba[4 * (y * picture.width + x)];
+      const bool flat = x < 24;
+      p[0] = flat ? 200 : static_cast<std::uint8_t>(x * 7 + y * 3);
+      p[1] = flat ? 40 : static_cast<std::uint8_t>(x * x + y);
+      p[2] = static_cast<std::uint8_t>(y * 11);
+      p[3] = x == 13 && y == 2 ? 17 : 255;  // breaks one flat block by alpha alone
+    }
+  picture.rgba[4 * (5 * 38 + 9)] = 199;  // and one by a single colour step
+  const int flags = squish::kDxt3 | squish::kColourIterativeClusterFit;
+  std::vector<std::uint8_t> expected(static_cast<std::size_t>(squish::GetStorageRequirements(38, 21, flags)));
+  squish::CompressImage(picture.rgba.data(), 38, 21, expected.data(), flags);
+  for (unsigned threads : {1u, 2u, 5u})
+    EXPECT_EQ(compressDxt(picture, DxtFormat::Dxt3, threads), expected) << threads << " threads";
+}
+
 TEST(Ddsconv, EdgeBlocksArePaddedForOddSizes) {
   const std::string dds = output("odd.dds");
   ASSERT_EQ(runDdsconv("-file " + quoted(fixture("odd37x23.png")) + " -output " + quoted(dds) + " -nomipmap"), 0u);

@@ -1,6 +1,7 @@
 #include "dxt_compressor.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <thread>
 
@@ -16,21 +17,40 @@ int squishFlags(DxtFormat format) {
 
 int blockBytes(DxtFormat format) { return format == DxtFormat::Dxt1 ? 8 : 16; }
 
-// One row of blocks; pixels beyond the picture's edge are masked out.
+// The texels of one block and which of them lie inside the picture.
+struct BlockTexels {
+  std::uint8_t rgba[16 * 4] = {};
+  int mask = 0;
+  bool operator==(const BlockTexels&) const = default;
+};
+
+BlockTexels gatherBlock(const RgbaPicture& picture, int blockX, int blockY) {
+  BlockTexels block;
+  for (int py = 0; py < 4; ++py)
+    for (int px = 0; px < 4; ++px) {
+      const int x = blockX * 4 + px, y = blockY * 4 + py;
+      if (x >= picture.width || y >= picture.height) continue;
+      std::memcpy(&block.rgba[4 * (4 * py + px)], &picture.rgba[4 * (static_cast<std::size_t>(y) * picture.width + x)], 4);
+      block.mask |= 1 << (4 * py + px);
+    }
+  return block;
+}
+
+// One row of blocks; pixels beyond the picture's edge are masked out. The fit
+// is deterministic, so a block equal to its left neighbour (flat areas,
+// gradients across the row) takes the neighbour's bytes instead of a new fit.
 void compressBlockRow(const RgbaPicture& picture, int blockY, int flags, int bytesPerBlock,
                       std::uint8_t* target) {
   const int blocksAcross = (picture.width + 3) / 4;
+  BlockTexels previous;
   for (int blockX = 0; blockX < blocksAcross; ++blockX) {
-    std::uint8_t texels[16 * 4] = {};
-    int mask = 0;
-    for (int py = 0; py < 4; ++py)
-      for (int px = 0; px < 4; ++px) {
-        const int x = blockX * 4 + px, y = blockY * 4 + py;
-        if (x >= picture.width || y >= picture.height) continue;
-        std::memcpy(&texels[4 * (4 * py + px)], &picture.rgba[4 * (static_cast<std::size_t>(y) * picture.width + x)], 4);
-        mask |= 1 << (4 * py + px);
-      }
-    squish::CompressMasked(texels, mask, target + static_cast<std::size_t>(blockX) * bytesPerBlock, flags);
+    const BlockTexels block = gatherBlock(picture, blockX, blockY);
+    std::uint8_t* out = target + static_cast<std::size_t>(blockX) * bytesPerBlock;
+    if (blockX > 0 && block == previous)
+      std::memcpy(out, out - bytesPerBlock, bytesPerBlock);
+    else
+      squish::CompressMasked(block.rgba, block.mask, out, flags);
+    previous = block;
   }
 }
 
@@ -47,10 +67,13 @@ std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat form
   const std::size_t rowBytes = static_cast<std::size_t>(blocksAcross) * bytesPerBlock;
   std::vector<std::uint8_t> blocks(rowBytes * blocksDown, 0);
   threads = std::clamp(threads, 1u, static_cast<unsigned>(blocksDown));
+  // Rows are handed out one at a time: rows differ in cost (a flat row is
+  // cheap for the cluster fit), so a fixed split leaves a core idle.
+  std::atomic<int> nextRow{0};
   std::vector<std::thread> workers;
   for (unsigned t = 0; t < threads; ++t)
-    workers.emplace_back([&, t] {  // interleaved rows keep the work even
-      for (int row = static_cast<int>(t); row < blocksDown; row += static_cast<int>(threads))
+    workers.emplace_back([&] {
+      for (int row = nextRow++; row < blocksDown; row = nextRow++)
         compressBlockRow(picture, row, flags, bytesPerBlock, blocks.data() + row * rowBytes);
     });
   for (std::thread& worker : workers) worker.join();
