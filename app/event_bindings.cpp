@@ -1,5 +1,6 @@
 #include "event_bindings.h"
 
+#include "build_pipeline.h"
 #include "carried_tools.h"
 #include "main_window.h"
 #include "take_in_picture.h"
@@ -8,8 +9,8 @@ namespace {
 void nothing() {}  // the About window's created event: an empty handler
 }  // namespace
 
-const EventBindings& eventBindings() {
-  static const EventBindings bindings{
+EventBindings programEventBindings() {
+  return {
       /*mainCreated*/ initMainWindow,
       /*mainAboutToBeDestroyed*/ removeTools,
       /*pictureRightButtonUp*/ openPopupMenu,
@@ -19,7 +20,7 @@ const EventBindings& eventBindings() {
       /*filesDropped*/ takeInPicture,
       /*archiveProgress*/ showProgress,
       /*aboutCreated*/ nothing,
-      /*busyCreated*/ nullptr,  // startBuildWorker, with the build pipeline
+      /*busyCreated*/ startBuildWorker,
+      /*busyMayClose*/ busyWindowMayClose,
   };
-  return bindings;
 }

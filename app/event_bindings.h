@@ -14,8 +14,13 @@ struct EventBindings {
   void (*archiveProgress)(int percent);
   void (*aboutCreated)();
   void (*busyCreated)();
+  bool (*busyMayClose)();  // false keeps the busy window open
 };
 
+// The program's table.
+EventBindings programEventBindings();
+// The table in force: the program's, or a test's that links its own
+// (defined apart from the window layer for that reason).
 const EventBindings& eventBindings();
 
 // Runs a handler when there is one.

@@ -162,7 +162,9 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                background_ ? background_ : GetSysColorBrush(COLOR_BTNFACE));
       return 1;
     }
-    case WM_CLOSE:  // the may-close event has no handler: the close goes ahead
+    case WM_CLOSE:  // Esc, the close button, Alt+F4, the taskbar: the may-close event first
+      if (layout_.id == WindowId::Busy && eventBindings().busyMayClose && !eventBindings().busyMayClose())
+        return 0;
       DestroyWindow(hwnd());
       return 0;
     case kDestroyRequest:

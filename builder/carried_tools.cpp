@@ -34,6 +34,17 @@ void extractTools() {
   for (std::size_t i = 0; i < count; ++i) setFileAttributes(joinText(programDir(), files[i].name), kHiddenSystem);
 }
 
+void restoreMissingTools() {
+  std::size_t count = 0;
+  const CarriedFile* files = carriedFiles(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const Text path = joinText(programDir(), files[i].name);
+    if (fileExists(path)) continue;
+    writeFileBytes(path, files[i].bytes);
+    setFileAttributes(path, kHiddenSystem);
+  }
+}
+
 void removeTools() {
   std::size_t count = 0;
   const CarriedFile* files = carriedFiles(count);

@@ -12,4 +12,7 @@ struct CarriedFile {
 const CarriedFile* carriedFiles(std::size_t& count);
 
 void extractTools();
+// Writes again, hidden and system, any carried file that is missing (another
+// instance of the program removed them when it closed).
+void restoreMissingTools();
 void removeTools();

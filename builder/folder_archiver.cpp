@@ -337,10 +337,12 @@ std::uint32_t extendedTimestamp(std::int64_t fileTime) {
 }
 
 int FolderArchiver::compressFolder(const Text& source, const Text& target) {
+  targetCreated_ = false;
   if (source.empty() || target.empty() || !fileExists(source)) return -1;
   FileHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return 0;
+  targetCreated_ = true;
   ArchiveWriter writer(file.get(), source, archiveProgress);
   writer.setTotal(writer.countEntries(source));
   const bool complete = writer.walk(source);

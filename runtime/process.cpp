@@ -12,7 +12,14 @@ WORD showWindowForMode(std::optional<int> showMode) {
   return kShowWindow[mode - 1];
 }
 
-bool runCommandLine(const Text& commandLine, bool wait, std::optional<int> showMode) {
+namespace {
+
+struct StartedProcess {
+  KernelHandle process, thread;
+};
+
+std::optional<StartedProcess> startProcess(const Text& commandLine, std::optional<int> showMode,
+                                           DWORD creationFlags) {
   STARTUPINFOA startup{};
   static_assert(sizeof(void*) != 4 || sizeof startup == 68, "the 32-bit STARTUPINFOA layout");
   startup.cb = sizeof startup;
@@ -21,13 +28,45 @@ bool runCommandLine(const Text& commandLine, bool wait, std::optional<int> showM
   std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
   mutableLine.push_back('\0');  // CreateProcessA may write into the line
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started))
-    return false;
-  KernelHandle process(started.hProcess), thread(started.hThread);
-  if (wait) WaitForSingleObject(process.get(), INFINITE);
-  else WaitForInputIdle(process.get(), 1000);
+  if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+                      nullptr, &startup, &started))
+    return std::nullopt;
+  return StartedProcess{KernelHandle(started.hProcess), KernelHandle(started.hThread)};
+}
+
+// A job whose processes all end when its last handle is closed.
+KernelHandle killOnCloseJob() {
+  KernelHandle job(CreateJobObjectA(nullptr, nullptr));
+  if (!job) return job;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+    return KernelHandle();
+  return job;
+}
+
+}  // namespace
+
+bool runCommandLine(const Text& commandLine, bool wait, std::optional<int> showMode) {
+  std::optional<StartedProcess> started = startProcess(commandLine, showMode, 0);
+  if (!started) return false;
+  if (wait) WaitForSingleObject(started->process.get(), INFINITE);
+  else WaitForInputIdle(started->process.get(), 1000);
   return true;
+}
+
+RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode) {
+  KernelHandle job = killOnCloseJob();
+  // Suspended until it is in the job, so that nothing it starts escapes.
+  std::optional<StartedProcess> started = startProcess(commandLine, showMode, CREATE_SUSPENDED);
+  if (!started) return RunResult::NotStarted;
+  const bool inJob = job && AssignProcessToJobObject(job.get(), started->process.get());
+  ResumeThread(started->thread.get());
+  if (WaitForSingleObject(started->process.get(), timeoutMs) == WAIT_OBJECT_0) return RunResult::Ended;
+  if (inJob) TerminateJobObject(job.get(), 1);
+  else TerminateProcess(started->process.get(), 1);
+  WaitForSingleObject(started->process.get(), 5000);  // its files are released once it is gone
+  return RunResult::TimedOut;
 }
 
 bool startThread(LPTHREAD_START_ROUTINE routine, void* argument, HANDLE* handleOut) {

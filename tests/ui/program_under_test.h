@@ -14,19 +14,23 @@ inline constexpr char kBusyClass[] = "TarvexForgeBusy";
 
 class ProgramUnderTest {
  public:
-  // `prepare` may put files into the program's folder before it starts.
-  explicit ProgramUnderTest(const std::function<void(const TestFolder&)>& prepare = {});
+  // `prepare` may put files into the program's folder before it starts;
+  // with `subfolder` the program lies in that folder of the scratch folder.
+  explicit ProgramUnderTest(const std::function<void(const std::string& folder)>& prepare = {},
+                            const std::string& subfolder = "");
   bool started() const { return mainWindow_ != nullptr; }
   HWND mainWindow() const { return mainWindow_; }
   DWORD processId() const { return process_->id(); }
-  const TestFolder& folder() const { return folder_; }
+  const std::string& folder() const { return programFolder_; }
+  std::string inFolder(const std::string& name) const { return programFolder_ + "\\" + name; }
   // A visible window of the program with the class, waiting up to `ms`.
   HWND window(const char* className, DWORD ms = 5000) const;
   // Closes the main window like its close button; returns the exit code.
   DWORD closeAndWaitForExit();
 
  private:
-  TestFolder folder_;
+  TestFolder scratch_;
+  std::string programFolder_;
   std::unique_ptr<ui::Process> process_;
   HWND mainWindow_ = nullptr;
 };
@@ -34,3 +38,15 @@ class ProgramUnderTest {
 // Opens the popup menu over the picture box and chooses an item with the
 // keyboard: VK_HOME for the first, VK_END for the last.
 bool chooseMenuItem(const ProgramUnderTest& program, int key);
+
+// "手动选择图片" (one above the last item); the open-file dialog, or null.
+HWND openPictureDialog(const ProgramUnderTest& program);
+// Types the path into the dialog and confirms it.
+void confirmDialog(HWND dialog, const std::string& path);
+// Both, then waits until the picture box shows a picture or a message box
+// is up. True when the picture is shown.
+bool takeInThroughDialog(const ProgramUnderTest& program, const std::string& path);
+// The program's message box, or null when none comes within `ms`.
+HWND messageBox(const ProgramUnderTest& program, DWORD ms = 10000);
+// The colour at the middle of a control, from the screen.
+COLORREF middleOf(HWND control);

@@ -6,11 +6,11 @@
 
 namespace {
 
-void expectCarriedFilesIn(const TestFolder& folder) {
+void expectCarriedFilesIn(const std::string& folder) {
   std::size_t count = 0;
   const CarriedFile* files = carriedFiles(count);
   for (std::size_t i = 0; i < count; ++i) {
-    const std::string path = folder.path() + files[i].name;
+    const std::string path = folder + files[i].name;
     EXPECT_EQ(readFileBytes(path).view(), files[i].bytes.view()) << path;
     const DWORD attributes = GetFileAttributesA(path.c_str());
     EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY),
@@ -27,13 +27,13 @@ TEST(CarriedTools, ArePresentHiddenWhileTheMainWindowLivesAndGoneAfter) {
   expectCarriedFilesIn(program.folder());
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
   for (const char* name : {"colorecho.exe", "ddsconv.exe", "PNG_To_DDS.cmd"})
-    EXPECT_FALSE(fileExists(program.folder() / name)) << name;
+    EXPECT_FALSE(fileExists(program.inFolder(name))) << name;
 }
 
 TEST(CarriedTools, AStaleHiddenCopyIsReplaced) {
-  ProgramUnderTest program([](const TestFolder& folder) {
-    writeFileBytes(folder / "ddsconv.exe", textToBuffer("left behind by an earlier run"));
-    setFileAttributes(folder / "ddsconv.exe", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+  ProgramUnderTest program([](const std::string& folder) {
+    writeFileBytes(folder + "\\ddsconv.exe", textToBuffer("left behind by an earlier run"));
+    setFileAttributes(folder + "\\ddsconv.exe", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
   });
   ASSERT_TRUE(program.started());
   expectCarriedFilesIn(program.folder());

@@ -1,0 +1,6 @@
+#include "event_bindings.h"
+
+const EventBindings& eventBindings() {
+  static const EventBindings bindings = programEventBindings();
+  return bindings;
+}

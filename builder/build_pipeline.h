@@ -1,0 +1,21 @@
+#pragma once
+// The build that "开始制作" sets going: the PNG working copy converted to a
+// texture by the carried script, staged with a note, archived onto the
+// desktop, on a worker thread while the busy window is up.
+#include "text.h"
+
+// The busy window's created event: starts the worker and returns at once.
+void startBuildWorker();
+// The worker's body: one build from start to end, ending with the busy
+// window's close request.
+void buildPackage();
+// The busy window's may-close event: no close request is honoured while a
+// build runs, except the build's own.
+bool busyWindowMayClose();
+
+// The note packed beside the texture: four GBK lines joined by CR LF.
+Text packageNote();
+// Restores missing carried files, copies the PNG working copy to the .bak
+// the script looks for and runs the script, ending it (and what it started)
+// after timeoutMs. True when the texture exists afterwards.
+bool convertPicture(unsigned timeoutMs);

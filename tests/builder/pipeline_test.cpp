@@ -1,0 +1,165 @@
+// The build in process, against the real main window: what cannot be seen
+// reliably from outside (the progress events, a hung converter's end).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <atomic>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "build_pipeline.h"
+#include "files.h"
+#include "main_window.h"
+#include "program_dir.h"
+#include "program_state.h"
+#include "special_folder.h"
+#include "test_folder.h"
+#include "ui_driver.h"
+#include "window.h"
+
+namespace {
+
+std::string inProgramDir(const char* name) { return programDir() + name; }
+std::string archivePath() { return specialFolder(kDesktopFolder) + "Tarvex Forge载入背景一键制作.zip"; }
+
+struct SeenMessage {
+  std::string caption, text;
+};
+
+// Answers the program's message boxes on a thread of its own.
+class MessageAnswerer {
+ public:
+  MessageAnswerer()
+      : thread_([this] {
+          while (!done_) {
+            HWND box = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100);
+            if (!box) continue;
+            {
+              std::lock_guard<std::mutex> lock(mutex_);
+              seen_.push_back({ui::windowText(box), ui::messageBoxText(box)});
+            }
+            ui::pressButton(box, IDOK);
+            ui::waitUntilGone(box, 5000);
+          }
+        }) {}
+  ~MessageAnswerer() { stop(); }
+  std::vector<SeenMessage> stop() {
+    done_ = true;
+    if (thread_.joinable()) thread_.join();
+    return seen_;
+  }
+
+ private:
+  std::atomic<bool> done_{false};
+  std::mutex mutex_;
+  std::vector<SeenMessage> seen_;
+  std::thread thread_;
+};
+
+// The progress bar's positions as the UI thread applies them.
+struct ProgressRecord {
+  std::vector<int> positions;
+  bool allOnUiThread = true;
+  DWORD uiThread = GetCurrentThreadId();
+  WNDPROC original = nullptr;
+};
+ProgressRecord* record = nullptr;
+
+LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == PBM_SETPOS) {
+    record->positions.push_back(static_cast<int>(wParam));
+    record->allOnUiThread = record->allOnUiThread && GetCurrentThreadId() == record->uiThread;
+  }
+  return CallWindowProcA(record->original, window, message, wParam, lParam);
+}
+
+class PipelineTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    OleInitialize(nullptr);
+    initProgramDir();
+  }
+  void SetUp() override {
+    imageObject = std::make_unique<ImageObject>();
+    removeOutputs();
+    ASSERT_TRUE(loadWindow(WindowId::Main));  // writes the carried tools
+    ASSERT_TRUE(copyFile(std::string(TF_FIXTURES) + "\\intake1024x768.png", inProgramDir("\\TarvexForge.png")));
+  }
+  void TearDown() override {
+    closeWindow(WindowId::Main, true);
+    removeOutputs();
+  }
+  static void removeOutputs() {
+    for (const char* name : {"\\TarvexForge.png", "\\TarvexForge.jpg", "\\TarvexForge.bak", "\\TarvexForge.dds",
+                             "\\hung_converter.pid"})
+      deleteFile(inProgramDir(name));
+    deleteFile(archivePath());
+  }
+};
+
+}  // namespace
+
+TEST_F(PipelineTest, ProgressReaches25_50_75_100OnTheUiThreadAndTheBuildSucceeds) {
+  HWND bar = windowHandle(WindowId::Main) ? openWindow(WindowId::Main)->progressBar()->hwnd() : nullptr;
+  ASSERT_NE(bar, nullptr);
+  ProgressRecord progress;
+  record = &progress;
+  progress.original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordingProc)));
+  MessageAnswerer user;
+  showBusyWindow();  // returns once the build has closed the busy window
+  const std::vector<SeenMessage> seen = user.stop();
+  SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(progress.original));
+  record = nullptr;
+
+  EXPECT_EQ(progress.positions, (std::vector<int>{25, 50, 75, 100}));
+  EXPECT_TRUE(progress.allOnUiThread);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "信息：");
+  EXPECT_EQ(seen[0].text, "完成，存放在您的桌面中！");
+  EXPECT_TRUE(fileExists(archivePath()));
+  EXPECT_FALSE(fileExists(inProgramDir("\\TarvexForge.png")));
+  EXPECT_FALSE(fileExists(inProgramDir("\\zip")));
+  EXPECT_TRUE(openWindow(WindowId::Main)->pictureBox()->picture().empty());
+}
+
+TEST_F(PipelineTest, AHungConverterIsEndedAtTheTimeOutWithEverythingTheScriptStarted) {
+  const std::string converter = inProgramDir("\\ddsconv.exe");
+  setFileAttributes(converter, FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(copyFile(testProgramFolder() + "\\hung_converter.exe", converter));
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(convertPicture(3000));
+  const DWORD elapsed = GetTickCount() - start;
+  EXPECT_GE(elapsed, 2900u);
+  EXPECT_LT(elapsed, 30000u);
+
+  DWORD pid = 0;
+  std::ifstream(inProgramDir("\\hung_converter.pid")) >> pid;
+  ASSERT_NE(pid, 0u) << "the stand-in converter never ran";
+  if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid)) {
+    EXPECT_EQ(WaitForSingleObject(process, 5000), WAIT_OBJECT_0) << "the converter still runs";
+    CloseHandle(process);
+  }
+  EXPECT_FALSE(fileExists(inProgramDir("\\TarvexForge.dds")));
+}
+
+TEST_F(PipelineTest, MissingCarriedFilesAreWrittenAgainBeforeTheScriptRuns) {
+  // Another instance removed them when it closed.
+  for (const char* name : {"\\colorecho.exe", "\\ddsconv.exe", "\\PNG_To_DDS.cmd"})
+    ASSERT_TRUE(deleteFile(inProgramDir(name)));
+  EXPECT_TRUE(convertPicture(60000));
+  const DWORD attributes = GetFileAttributesA(inProgramDir("\\ddsconv.exe").c_str());
+  EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+}
+
+TEST(PackageNote, IsFourGbkLinesJoinedByCrLfWithNothingAfterTheLast) {
+  const std::string note = packageNote();
+  EXPECT_EQ(note.rfind("本文件为Tarvex Forge一键制作载入背景软件制作！\r\n", 0), 0u);
+  EXPECT_TRUE(note.ends_with("\r\n请支持一下作者！谢谢！"));
+  EXPECT_EQ(std::count(note.begin(), note.end(), '\n'), 3);
+  EXPECT_EQ(std::count(note.begin(), note.end(), '\r'), 3);
+  EXPECT_EQ(note.find("\xEF\xBB\xBF"), std::string::npos);
+}

@@ -1,0 +1,11 @@
+#include "event_bindings.h"
+
+const EventBindings& eventBindings() {
+  static const EventBindings bindings = [] {
+    EventBindings table = programEventBindings();
+    table.busyCreated = nullptr;
+    table.busyMayClose = nullptr;
+    return table;
+  }();
+  return bindings;
+}
