@@ -103,12 +103,14 @@ Text packageNote() {
          "请支持一下作者！谢谢！";
 }
 
+Text scriptCommandLine() {
+  return joinText(quotedPath(workPath("\\PNG_To_DDS.cmd")), " ", quotedPath(workPath("\\")));
+}
+
 bool convertPicture(unsigned timeoutMs) {
   restoreMissingTools();
   copyFile(workPath("\\TarvexForge.png"), workPath("\\TarvexForge.bak"));
-  // Both paths quoted: the program's folder may contain blanks.
-  const Text commandLine = joinText(quotedPath(workPath("\\PNG_To_DDS.cmd")), " ", quotedPath(workPath("\\")));
-  if (runCommandLineWithin(commandLine, timeoutMs, kHidden) != RunResult::Ended) return false;
+  if (runCommandLineWithin(scriptCommandLine(), timeoutMs, kHidden) != RunResult::Ended) return false;
   return fileExists(workPath("\\TarvexForge.dds"));
 }
 

@@ -15,6 +15,9 @@ bool busyWindowMayClose();
 
 // The note packed beside the texture: four GBK lines joined by CR LF.
 Text packageNote();
+// The script with programDir as its argument, both quoted: the folder may
+// contain blanks.
+Text scriptCommandLine();
 // Restores missing carried files, copies the PNG working copy to the .bak
 // the script looks for and runs the script, ending it (and what it started)
 // after timeoutMs. True when the texture exists afterwards.

@@ -26,13 +26,13 @@ TEST_F(IntakeUiTest, APictureChosenInTheDialogIsShownAndCancellingChangesNothing
   HWND dialog = openPictureDialog(program);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(fileNameIn(dialog), "");  // nothing the first time
-  confirmDialog(dialog, fixture("intake1024x768.png"));
+  ui::confirmDialog(dialog, fixture("intake1024x768.png"));
   // Generous time-outs: CI runs the fuzzers' native build alongside.
   EXPECT_TRUE(ui::waitUntil([&] { return fileExists(inProgramFolder("TarvexForge.png")); }, 20000));
   EXPECT_EQ(readFileBytes(inProgramFolder("TarvexForge.png")).view(),
             readFileBytes(fixture("intake1024x768.png")).view());
   HWND box = ui::findChild(program.mainWindow(), "TarvexForgePictureBox");
-  EXPECT_TRUE(ui::waitUntil([&] { return middleOf(box) != GetSysColor(COLOR_BTNFACE); }, 20000));
+  EXPECT_TRUE(ui::waitUntil([&] { return ui::middleOf(box) != GetSysColor(COLOR_BTNFACE); }, 20000));
 
 
   // Cancelling changes nothing. (That the dialog is asked to reopen on the
@@ -52,7 +52,7 @@ TEST_F(IntakeUiTest, RefusedPicturesShowTheirMessages) {
   ASSERT_TRUE(copyFile(fixture("intake1023x768.png"), refused));
   HWND dialog = openPictureDialog(program);
   ASSERT_NE(dialog, nullptr);
-  confirmDialog(dialog, refused);
+  ui::confirmDialog(dialog, refused);
   HWND box = program.window("#32770", 10000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(ui::windowText(box), "Tarvex Forge");
@@ -64,7 +64,7 @@ TEST_F(IntakeUiTest, RefusedPicturesShowTheirMessages) {
 
   dialog = openPictureDialog(program);
   ASSERT_NE(dialog, nullptr);
-  confirmDialog(dialog, fixture("intake.jpeg"));
+  ui::confirmDialog(dialog, fixture("intake.jpeg"));
   box = program.window("#32770", 10000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(ui::messageBoxText(box), "不支持的文件格式！");

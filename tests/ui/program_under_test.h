@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "program_steps.h"
 #include "test_folder.h"
 #include "ui_driver.h"
 
@@ -35,18 +36,10 @@ class ProgramUnderTest {
   HWND mainWindow_ = nullptr;
 };
 
-// Opens the popup menu over the picture box and chooses an item with the
-// keyboard: VK_HOME for the first, VK_END for the last.
+// The program's gestures (program_steps.h) on this program's main window.
 bool chooseMenuItem(const ProgramUnderTest& program, int key);
-
-// "手动选择图片" (one above the last item); the open-file dialog, or null.
 HWND openPictureDialog(const ProgramUnderTest& program);
-// Types the path into the dialog and confirms it.
-void confirmDialog(HWND dialog, const std::string& path);
-// Both, then waits until the picture box shows a picture or a message box
-// is up. True when the picture is shown.
 bool takeInThroughDialog(const ProgramUnderTest& program, const std::string& path);
+bool pictureShown(const ProgramUnderTest& program);
 // The program's message box, or null when none comes within `ms`.
 HWND messageBox(const ProgramUnderTest& program, DWORD ms = 10000);
-// The colour at the middle of a control, from the screen.
-COLORREF middleOf(HWND control);

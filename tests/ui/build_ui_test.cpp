@@ -1,0 +1,247 @@
+// The whole road of one package through the real program, and the ways a
+// build must fail without harming the user's files.
+#include <gtest/gtest.h>
+#include <commctrl.h>
+
+#include <cmath>
+#include <squish.h>
+
+#include "carried_tools.h"
+#include "dxt_compressor.h"
+#include "files.h"
+#include "package_reader.h"
+#include "png_input.h"
+#include "program_under_test.h"
+#include "special_folder.h"
+
+namespace {
+
+std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
+std::string archivePath() { return specialFolder(kDesktopFolder) + "Tarvex Forge载入背景一键制作.zip"; }
+
+const char kNote[] =
+    "本文件为Tarvex Forge一键制作载入背景软件制作！\r\n"
+    "作者：Tarvex Forge  联系电话：暂无\r\n"
+    "发布：Tarvex Forge  群号：暂无\r\n"
+    "请支持一下作者！谢谢！";
+
+const std::vector<std::string> kEntries{"Data/", "Data/Tarvex Forge.txt", "Data/LoadingScreen/",
+                                        "Data/LoadingScreen/SRBackground.dds"};
+
+BOOL CALLBACK findVisibleIcon(HWND child, LPARAM found) {
+  char name[32] = {};
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, "Static") == 0 && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+      SendMessageA(child, STM_GETICON, 0, 0) != 0)
+    *reinterpret_cast<bool*>(found) = true;
+  return TRUE;
+}
+
+struct Message {
+  std::string caption, text;
+  bool icon = false;
+};
+
+// The program's next message box, read and dismissed.
+Message answerMessage(HWND box) {
+  Message seen{ui::windowText(box), ui::messageBoxText(box)};
+  EnumChildWindows(box, findVisibleIcon, reinterpret_cast<LPARAM>(&seen.icon));
+  ui::pressButton(box, IDOK);
+  ui::waitUntilGone(box);
+  return seen;
+}
+
+// "开始制作" and the message that ends the build; the busy window must be
+// gone afterwards.
+Message buildAndAnswer(const ProgramUnderTest& program) {
+  if (!chooseMenuItem(program, VK_HOME)) return {};
+  HWND busy = program.window(kBusyClass, 15000);
+  HWND box = messageBox(program, 120000);
+  if (!busy || !box) return {};
+  const Message seen = answerMessage(box);
+  EXPECT_TRUE(ui::waitUntilGone(busy, 10000)) << "the busy window stays";
+  return seen;
+}
+
+std::vector<std::string> entryNames(const ByteBuffer& archive) {
+  std::vector<std::string> names;
+  if (auto entries = readPackageEntries(archive))
+    for (const PackageEntry& entry : *entries) names.push_back(entry.name);
+  return names;
+}
+
+ByteBuffer entryBytes(const ByteBuffer& archive, const std::string& name) {
+  if (auto entries = readPackageEntries(archive))
+    for (const PackageEntry& entry : *entries)
+      if (entry.name == name) return readPackageEntry(archive, entry).value_or(ByteBuffer());
+  return ByteBuffer();
+}
+
+double rgbPsnr(const RgbaPicture& source, const std::vector<std::uint8_t>& decoded) {
+  double squared = 0;
+  for (std::size_t i = 0; i < decoded.size(); ++i)
+    if (i % 4 != 3) squared += std::pow(double(decoded[i]) - source.rgba[i], 2);
+  const double mse = squared / (source.rgba.size() / 4 * 3);
+  return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+void removeDesktopArchive() {
+  SetFileAttributesA(archivePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+  deleteFile(archivePath());
+  RemoveDirectoryA(archivePath().c_str());
+}
+
+class BuildUiTest : public ::testing::Test {
+ protected:
+  void SetUp() override { removeDesktopArchive(); }
+  void TearDown() override { removeDesktopArchive(); }
+};
+
+}  // namespace
+
+TEST_F(BuildUiTest, ThePictureBecomesAPackageOnTheDesktop) {
+  ProgramUnderTest program;
+  ASSERT_TRUE(program.started());
+  ASSERT_TRUE(takeInThroughDialog(program, fixture("intake1024x768.png")));
+
+  ASSERT_TRUE(chooseMenuItem(program, VK_HOME));
+  HWND busy = program.window(kBusyClass, 15000);
+  ASSERT_NE(busy, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(program.mainWindow()));
+  HWND box = messageBox(program, 120000);
+  ASSERT_NE(box, nullptr);
+  // The build still runs while its message is up: no close request but its
+  // own may end the busy window.
+  ui::pressKey(busy, VK_ESCAPE);
+  PostMessageA(busy, WM_CLOSE, 0, 0);
+  PostMessageA(busy, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Sleep(500);
+  EXPECT_TRUE(IsWindow(busy));
+  const Message seen = answerMessage(box);
+  EXPECT_EQ(seen.caption, "信息：");
+  EXPECT_EQ(seen.text, "完成，存放在您的桌面中！");
+  EXPECT_FALSE(seen.icon);
+  EXPECT_TRUE(ui::waitUntilGone(busy, 10000));
+  EXPECT_TRUE(ui::waitUntil([&] { return IsWindowEnabled(program.mainWindow()) != FALSE; }, 5000));
+  EXPECT_EQ(SendMessageA(ui::findChild(program.mainWindow(), PROGRESS_CLASSA), PBM_GETPOS, 0, 0), 100);
+
+  const ByteBuffer archive = readFileBytes(archivePath());
+  ASSERT_FALSE(archive.empty());
+  copyFile(archivePath(), std::string(TF_PACKAGE_OUT) + "\\road.zip");  // for the independent readers
+  EXPECT_EQ(entryNames(archive), kEntries);
+  EXPECT_EQ(entryBytes(archive, "Data/Tarvex Forge.txt").view(), std::string_view(kNote));
+  const ByteBuffer texture = entryBytes(archive, "Data/LoadingScreen/SRBackground.dds");
+  ASSERT_EQ(texture.size(), 128u + 256 * 192 * 16);
+  RgbaPicture source;
+  std::string reason;
+  ASSERT_TRUE(readPngRgba(fixture("intake1024x768.png"), source, reason));
+  const std::vector<std::uint8_t> blocks(texture.data() + 128, texture.data() + texture.size());
+  EXPECT_TRUE(blocks == compressDxt(source, DxtFormat::Dxt3, 1)) << "not the converter's texture of the picture";
+  std::vector<std::uint8_t> decoded(source.rgba.size());
+  squish::DecompressImage(decoded.data(), source.width, source.height, blocks.data(), squish::kDxt3);
+  EXPECT_GT(rgbPsnr(source, decoded), 38.0);
+
+  for (const char* name : {"TarvexForge.png", "TarvexForge.jpg", "TarvexForge.bak", "TarvexForge.dds", "zip"})
+    EXPECT_FALSE(fileExists(program.inFolder(name))) << name;
+  EXPECT_TRUE(ui::waitUntil([&] { return !pictureShown(program); }, 5000));
+  // Nothing left to build: "开始制作" is grayed again.
+  ASSERT_TRUE(chooseMenuItem(program, VK_HOME));
+  EXPECT_EQ(program.window(kBusyClass, 1500), nullptr);
+  if (HWND menu = ui::waitForPopupMenu(program.processId(), 200)) ui::pressKey(menu, VK_ESCAPE);
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
+
+TEST_F(BuildUiTest, AFailedConversionKeepsThePictureAndAStaleTextureNeverCounts) {
+  ProgramUnderTest program;
+  ASSERT_TRUE(program.started());
+  ASSERT_TRUE(takeInThroughDialog(program, fixture("intake1024x768.png")));
+  // The converter made to fail: another program that writes no texture.
+  const std::string converter = program.inFolder("ddsconv.exe");
+  setFileAttributes(converter, FILE_ATTRIBUTE_NORMAL);
+  std::size_t count = 0;
+  ASSERT_TRUE(writeFileBytes(converter, carriedFiles(count)[0].bytes));
+  // A texture left behind by an interrupted build.
+  writeText(program.inFolder("TarvexForge.dds"), "an earlier picture's texture");
+
+  const Message seen = buildAndAnswer(program);
+  EXPECT_EQ(seen.caption, "Tarvex Forge");
+  EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
+  EXPECT_TRUE(seen.icon);
+  EXPECT_TRUE(ui::waitUntil([&] { return IsWindowEnabled(program.mainWindow()) != FALSE; }, 5000));
+  EXPECT_TRUE(fileExists(program.inFolder("TarvexForge.png")));
+  for (const char* name : {"TarvexForge.jpg", "TarvexForge.bak", "TarvexForge.dds", "zip"})
+    EXPECT_FALSE(fileExists(program.inFolder(name))) << name;
+  EXPECT_FALSE(fileExists(archivePath()));
+  EXPECT_TRUE(pictureShown(program));
+
+  // Once the fault is gone (the missing converter is written again before
+  // the script runs) the same picture builds without being chosen anew.
+  ASSERT_TRUE(deleteFile(converter));
+  const Message second = buildAndAnswer(program);
+  EXPECT_EQ(second.text, "完成，存放在您的桌面中！");
+  EXPECT_EQ(entryNames(readFileBytes(archivePath())), kEntries);
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
+
+TEST_F(BuildUiTest, AFolderWithBlanksStaleStagingAndTheUsersOwnFiles) {
+  ProgramUnderTest program(
+      [](const std::string& folder) {
+        // An interrupted build's staging tree; the picture itself beside the
+        // program; the user's own files named like another picture.
+        createFolder(folder + "\\zip");
+        createFolder(folder + "\\zip\\Data");
+        writeText(folder + "\\zip\\Data\\old.txt", "stale");
+        copyFile(fixture("intake1024x768.png"), folder + "\\my picture.png");
+        writeText(folder + "\\intake.bak", "the user's backup");
+        writeText(folder + "\\intake.dds", "the user's texture");
+      },
+      "program folder with blanks");
+  ASSERT_TRUE(program.started());
+  ASSERT_TRUE(takeInThroughDialog(program, program.inFolder("my picture.png")));
+  Message seen = buildAndAnswer(program);
+  EXPECT_EQ(seen.text, "完成，存放在您的桌面中！");
+  EXPECT_EQ(entryNames(readFileBytes(archivePath())), kEntries);  // nothing stale packed
+  EXPECT_TRUE(readFileBytes(program.inFolder("my picture.png")).view() ==
+              readFileBytes(fixture("intake1024x768.png")).view()) << "the picture itself was removed";
+  EXPECT_FALSE(fileExists(program.inFolder("zip")));
+
+  // A picture from elsewhere whose base name matches the user's files.
+  const std::string elsewhere = program.folder() + "\\..\\intake.png";
+  ASSERT_TRUE(copyFile(fixture("intake1024x768.png"), elsewhere));
+  ASSERT_TRUE(takeInThroughDialog(program, elsewhere));
+  seen = buildAndAnswer(program);
+  EXPECT_EQ(seen.text, "完成，存放在您的桌面中！");
+  EXPECT_EQ(readText(program.inFolder("intake.bak")), "the user's backup");
+  EXPECT_EQ(readText(program.inFolder("intake.dds")), "the user's texture");
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
+
+TEST_F(BuildUiTest, AnArchiveThatCannotBeWrittenIsAFailureAndAnEarlierPackageSurvives) {
+  ProgramUnderTest program;
+  ASSERT_TRUE(program.started());
+  ASSERT_TRUE(takeInThroughDialog(program, fixture("intake1024x768.png")));
+
+  ASSERT_TRUE(CreateDirectoryA(archivePath().c_str(), nullptr));  // a folder of the archive's name
+  Message seen = buildAndAnswer(program);
+  EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
+  EXPECT_EQ(GetFileAttributesA(archivePath().c_str()) & FILE_ATTRIBUTE_DIRECTORY, DWORD(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_TRUE(fileExists(program.inFolder("TarvexForge.png")));
+  for (const char* name : {"TarvexForge.jpg", "TarvexForge.bak", "TarvexForge.dds", "zip"})
+    EXPECT_FALSE(fileExists(program.inFolder(name))) << name;
+  ASSERT_TRUE(RemoveDirectoryA(archivePath().c_str()));
+
+  // An earlier package, held open without sharing.
+  ASSERT_TRUE(writeFileBytes(archivePath(), textToBuffer("an earlier package"))) << GetLastError();
+  // The desktop's shell may be reading the new file for its icon a moment.
+  HANDLE held = INVALID_HANDLE_VALUE;
+  ui::waitUntil([&] {
+    held = CreateFileA(archivePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return held != INVALID_HANDLE_VALUE;
+  }, 5000);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE) << GetLastError();
+  seen = buildAndAnswer(program);
+  CloseHandle(held);
+  EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
+  EXPECT_EQ(readText(archivePath()), "an earlier package");
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
