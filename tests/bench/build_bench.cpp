@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "build_pipeline.h"
+#include "bench_clock.h"
 #include "files.h"
 #include "folder_archiver.h"
 #include "main_window.h"
@@ -21,13 +22,6 @@
 #include "window.h"
 
 namespace {
-
-double now() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 Text inProgramDir(const char* name) { return joinText(programDir(), name); }
 

@@ -6,21 +6,13 @@
 
 #include <cstdio>
 
+#include "bench_clock.h"
 #include "files.h"
 #include "program_dir.h"
 #include "program_state.h"
 #include "reencode.h"
 #include "take_in_picture.h"
 #include "window.h"
-
-namespace {
-double now() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-}  // namespace
 
 int main(int argc, char** argv) {
   OleInitialize(nullptr);
