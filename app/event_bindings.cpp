@@ -21,6 +21,7 @@ EventBindings programEventBindings() {
       /*archiveProgress*/ showProgress,
       /*aboutCreated*/ nothing,
       /*busyCreated*/ startBuildWorker,
-      /*busyMayClose*/ busyWindowMayClose,
+      /*mainMayClose*/ windowMayClose,
+      /*busyMayClose*/ windowMayClose,
   };
 }

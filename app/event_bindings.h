@@ -14,7 +14,9 @@ struct EventBindings {
   void (*archiveProgress)(int percent);
   void (*aboutCreated)();
   void (*busyCreated)();
-  bool (*busyMayClose)();  // false keeps the busy window open
+  // The may-close events: false keeps the window open.
+  bool (*mainMayClose)();
+  bool (*busyMayClose)();
 };
 
 // The program's table.

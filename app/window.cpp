@@ -163,8 +163,7 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_CLOSE:  // Esc, the close button, Alt+F4, the taskbar: the may-close event first
-      if (layout_.id == WindowId::Busy && eventBindings().busyMayClose && !eventBindings().busyMayClose())
-        return 0;
+      if (!mayClose()) return 0;
       DestroyWindow(hwnd());
       return 0;
     case kDestroyRequest:
@@ -185,6 +184,13 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     default: return defaultHandling(message, wParam, lParam);
   }
+}
+
+bool Window::mayClose() const {
+  const EventBindings& on = eventBindings();
+  bool (*handler)() = layout_.id == WindowId::Main ? on.mainMayClose
+                      : layout_.id == WindowId::Busy ? on.busyMayClose : nullptr;
+  return !handler || handler();
 }
 
 // The last message: the slot is freed (deleting this object) and, when no

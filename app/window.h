@@ -39,6 +39,7 @@ class Window : public WindowBase {
  private:
   void createUnits();
   void destroyed();
+  bool mayClose() const;
   const WindowLayout& layout_;
   HBRUSH background_ = nullptr;
   HICON largeIcon_ = nullptr, smallIcon_ = nullptr;

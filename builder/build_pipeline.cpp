@@ -129,4 +129,4 @@ void startBuildWorker() {
   closeWindow(WindowId::Busy, true);
 }
 
-bool busyWindowMayClose() { return !buildRunning; }
+bool windowMayClose() { return !buildRunning; }

@@ -9,9 +9,10 @@ void startBuildWorker();
 // The worker's body: one build from start to end, ending with the busy
 // window's close request.
 void buildPackage();
-// The busy window's may-close event: no close request is honoured while a
-// build runs, except the build's own.
-bool busyWindowMayClose();
+// The may-close event of the busy and the main window: no close request is
+// honoured while a build runs, except the build's own close of the busy
+// window (closing the main window would remove the tools under the script).
+bool windowMayClose();
 
 // The note packed beside the texture: four GBK lines joined by CR LF.
 Text packageNote();

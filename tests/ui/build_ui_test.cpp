@@ -111,12 +111,15 @@ TEST_F(BuildUiTest, ThePictureBecomesAPackageOnTheDesktop) {
   HWND box = messageBox(program, 120000);
   ASSERT_NE(box, nullptr);
   // The build still runs while its message is up: no close request but its
-  // own may end the busy window.
+  // own may end the busy window, and the main window stays too.
   ui::pressKey(busy, VK_ESCAPE);
   PostMessageA(busy, WM_CLOSE, 0, 0);
   PostMessageA(busy, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageA(program.mainWindow(), WM_CLOSE, 0, 0);
+  PostMessageA(program.mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
   Sleep(500);
   EXPECT_TRUE(IsWindow(busy));
+  EXPECT_TRUE(IsWindow(program.mainWindow()));
   const Message seen = answerMessage(box);
   EXPECT_EQ(seen.caption, "信息：");
   EXPECT_EQ(seen.text, "完成，存放在您的桌面中！");
