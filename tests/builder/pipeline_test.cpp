@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -29,11 +30,12 @@ struct SeenMessage {
   std::string caption, text;
 };
 
-// Answers the program's message boxes on a thread of its own.
+// Answers the program's message boxes on a thread of its own, after
+// `beforeAnswer`.
 class MessageAnswerer {
  public:
-  MessageAnswerer()
-      : thread_([this] {
+  explicit MessageAnswerer(std::function<void()> beforeAnswer = {})
+      : beforeAnswer_(std::move(beforeAnswer)), thread_([this] {
           while (!done_) {
             HWND box = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100);
             if (!box) continue;
@@ -41,6 +43,7 @@ class MessageAnswerer {
               std::lock_guard<std::mutex> lock(mutex_);
               seen_.push_back({ui::windowText(box), ui::messageBoxText(box)});
             }
+            if (beforeAnswer_) beforeAnswer_();
             ui::pressButton(box, IDOK);
             ui::waitUntilGone(box, 5000);
           }
@@ -56,6 +59,7 @@ class MessageAnswerer {
   std::atomic<bool> done_{false};
   std::mutex mutex_;
   std::vector<SeenMessage> seen_;
+  std::function<void()> beforeAnswer_;
   std::thread thread_;
 };
 
@@ -65,6 +69,7 @@ struct ProgressRecord {
   bool allOnUiThread = true;
   DWORD uiThread = GetCurrentThreadId();
   WNDPROC original = nullptr;
+  std::function<void(int)> onPosition;  // runs on the UI thread as it applies one
 };
 ProgressRecord* record = nullptr;
 
@@ -72,6 +77,7 @@ LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   if (message == PBM_SETPOS) {
     record->positions.push_back(static_cast<int>(wParam));
     record->allOnUiThread = record->allOnUiThread && GetCurrentThreadId() == record->uiThread;
+    if (record->onPosition) record->onPosition(static_cast<int>(wParam));
   }
   return CallWindowProcA(record->original, window, message, wParam, lParam);
 }
@@ -100,20 +106,26 @@ class PipelineTest : public ::testing::Test {
   }
 };
 
-}  // namespace
-
-TEST_F(PipelineTest, ProgressReaches25_50_75_100OnTheUiThreadAndTheBuildSucceeds) {
-  HWND bar = windowHandle(WindowId::Main) ? openWindow(WindowId::Main)->progressBar()->hwnd() : nullptr;
-  ASSERT_NE(bar, nullptr);
-  ProgressRecord progress;
+// "开始制作" as the menu runs it, the progress bar recorded; returns the
+// messages the build showed.
+std::vector<SeenMessage> buildRecording(ProgressRecord& progress, std::function<void()> beforeAnswer = {}) {
+  HWND bar = openWindow(WindowId::Main)->progressBar()->hwnd();
   record = &progress;
   progress.original = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordingProc)));
-  MessageAnswerer user;
+  MessageAnswerer user(std::move(beforeAnswer));
   showBusyWindow();  // returns once the build has closed the busy window
-  const std::vector<SeenMessage> seen = user.stop();
+  std::vector<SeenMessage> seen = user.stop();
   SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(progress.original));
   record = nullptr;
+  return seen;
+}
+
+}  // namespace
+
+TEST_F(PipelineTest, ProgressReaches25_50_75_100OnTheUiThreadAndTheBuildSucceeds) {
+  ProgressRecord progress;
+  const std::vector<SeenMessage> seen = buildRecording(progress);
 
   EXPECT_EQ(progress.positions, (std::vector<int>{25, 50, 75, 100}));
   EXPECT_TRUE(progress.allOnUiThread);
@@ -124,6 +136,27 @@ TEST_F(PipelineTest, ProgressReaches25_50_75_100OnTheUiThreadAndTheBuildSucceeds
   EXPECT_FALSE(fileExists(inProgramDir("\\TarvexForge.png")));
   EXPECT_FALSE(fileExists(inProgramDir("\\zip")));
   EXPECT_TRUE(openWindow(WindowId::Main)->pictureBox()->picture().empty());
+}
+
+TEST_F(PipelineTest, AnArchiveThatFailsPartWayIsRemovedAndTheBuildFails) {
+  // Once the note is packed, the texture in the staging tree is held open,
+  // so the archiver has made the archive and cannot finish it.
+  const std::string stagedTexture = inProgramDir("\\zip\\Data\\LoadingScreen\\SRBackground.dds");
+  HANDLE held = INVALID_HANDLE_VALUE;
+  ProgressRecord progress;
+  progress.onPosition = [&](int percent) {
+    if (percent == 50)
+      held = CreateFileA(stagedTexture.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  };
+  const std::vector<SeenMessage> seen = buildRecording(progress, [&] { CloseHandle(held); });
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(progress.positions, (std::vector<int>{25, 50, 75}));
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "Tarvex Forge");
+  EXPECT_EQ(seen[0].text, "制作失败，请重新尝试！");
+  EXPECT_FALSE(fileExists(archivePath()));
+  EXPECT_TRUE(fileExists(inProgramDir("\\TarvexForge.png")));
+  removeFolderTree(inProgramDir("\\zip"));  // kept by the handle while the build ended
 }
 
 TEST_F(PipelineTest, AHungConverterIsEndedAtTheTimeOutWithEverythingTheScriptStarted) {
