@@ -8,10 +8,6 @@
 extern const unsigned char kColorEchoBytes[], kDdsConvBytes[], kConversionScriptBytes[];
 extern const unsigned long kColorEchoBytesSize, kDdsConvBytesSize, kConversionScriptBytesSize;
 
-namespace {
-constexpr std::uint32_t kHiddenSystem = 6;
-}  // namespace
-
 const CarriedFile* carriedFiles(std::size_t& count) {
   static const CarriedFile files[] = {
       {"\\colorecho.exe", bufferFromMemory(kColorEchoBytes, kColorEchoBytesSize)},
@@ -22,31 +18,37 @@ const CarriedFile* carriedFiles(std::size_t& count) {
   return files;
 }
 
-void extractTools() {
+namespace {
+
+constexpr std::uint32_t kHiddenSystem = 6;
+
+// Runs `use` with each carried file's path under programDir, in order.
+template <typename Use>
+void forEachCarriedFile(Use use) {
   std::size_t count = 0;
   const CarriedFile* files = carriedFiles(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    const Text path = joinText(programDir(), files[i].name);
+  for (std::size_t i = 0; i < count; ++i) use(joinText(programDir(), files[i].name), files[i]);
+}
+
+}  // namespace
+
+void extractTools() {
+  forEachCarriedFile([](const Text& path, const CarriedFile& file) {
     // A stale copy left hidden by an earlier run is replaced, not used.
     if (fileExists(path)) setFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
-    writeFileBytes(path, files[i].bytes);
-  }
-  for (std::size_t i = 0; i < count; ++i) setFileAttributes(joinText(programDir(), files[i].name), kHiddenSystem);
+    writeFileBytes(path, file.bytes);
+  });
+  forEachCarriedFile([](const Text& path, const CarriedFile&) { setFileAttributes(path, kHiddenSystem); });
 }
 
 void restoreMissingTools() {
-  std::size_t count = 0;
-  const CarriedFile* files = carriedFiles(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    const Text path = joinText(programDir(), files[i].name);
-    if (fileExists(path)) continue;
-    writeFileBytes(path, files[i].bytes);
+  forEachCarriedFile([](const Text& path, const CarriedFile& file) {
+    if (fileExists(path)) return;
+    writeFileBytes(path, file.bytes);
     setFileAttributes(path, kHiddenSystem);
-  }
+  });
 }
 
 void removeTools() {
-  std::size_t count = 0;
-  const CarriedFile* files = carriedFiles(count);
-  for (std::size_t i = 0; i < count; ++i) deleteFile(joinText(programDir(), files[i].name));
+  forEachCarriedFile([](const Text& path, const CarriedFile&) { deleteFile(path); });
 }

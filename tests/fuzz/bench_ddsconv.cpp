@@ -4,7 +4,6 @@
 // high-quality mode (colour blocks; the yardstick users would pick).
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -14,19 +13,10 @@
 #include <stb_dxt.h>
 
 #include "dxt_compressor.h"
+#include "dxt_quality.h"
 #include "png_input.h"
 
 namespace {
-
-double psnr(const RgbaPicture& picture, const std::vector<std::uint8_t>& blocks, int flags) {
-  std::vector<std::uint8_t> decoded(picture.rgba.size());
-  squish::DecompressImage(decoded.data(), picture.width, picture.height, blocks.data(), flags);
-  double squared = 0;
-  for (std::size_t i = 0; i < decoded.size(); ++i)
-    if (i % 4 != 3) squared += std::pow(double(decoded[i]) - picture.rgba[i], 2);
-  const double mse = squared / (double(decoded.size()) / 4 * 3);
-  return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
-}
 
 // The best of five runs: short runs are easily disturbed.
 template <typename F>
@@ -80,12 +70,12 @@ int main(int argc, char** argv) {
     std::vector<std::uint8_t> stb;
     const double tStb = seconds([&] { stb = stbColourBlocks(picture); });
     std::printf("%-18s %-34s %9.3f %9.2f\n", name, ("ddsconv (" + std::to_string(cores) + " threads)").c_str(),
-                psnr(picture, ours, squish::kDxt3), megapixels / tOurs);
-    std::printf("%-18s %-34s %9.3f %9.2f\n", "", "ddsconv (1 thread)", psnr(picture, oursOne, squish::kDxt3),
+                dxtRgbPsnr(picture, ours.data(), squish::kDxt3), megapixels / tOurs);
+    std::printf("%-18s %-34s %9.3f %9.2f\n", "", "ddsconv (1 thread)", dxtRgbPsnr(picture, oursOne.data(), squish::kDxt3),
                 megapixels / tOursOne);
-    std::printf("%-18s %-34s %9.3f %9.2f\n", "", "libsquish iterative fit, 1 thread", psnr(picture, squishOne, squish::kDxt3),
+    std::printf("%-18s %-34s %9.3f %9.2f\n", "", "libsquish iterative fit, 1 thread", dxtRgbPsnr(picture, squishOne.data(), squish::kDxt3),
                 megapixels / tSquish);
-    std::printf("%-18s %-34s %9.3f %9.2f\n", "", "stb_dxt high quality", psnr(picture, stb, squish::kDxt1), megapixels / tStb);
+    std::printf("%-18s %-34s %9.3f %9.2f\n", "", "stb_dxt high quality", dxtRgbPsnr(picture, stb.data(), squish::kDxt1), megapixels / tStb);
     std::printf("%-18s %-34s %9s %9.2fx\n", "", "speed-up over libsquish 1 thread", "", tSquish / tOurs);
   }
   return 0;

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cmath>
 #include <cstring>
 #include <squish.h>
 
 #include "dxt_compressor.h"
+#include "dxt_quality.h"
 #include "files.h"
 #include "png_input.h"
 #include "test_folder.h"
@@ -37,15 +37,9 @@ std::uint32_t le32(const ByteBuffer& b, std::size_t at) {
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
 }
 
-// RGB PSNR of the decoded blocks against the source picture.
+// RGB PSNR of the texture's blocks against the source picture.
 double rgbPsnr(const RgbaPicture& source, const ByteBuffer& dds) {
-  std::vector<std::uint8_t> decoded(source.rgba.size());
-  squish::DecompressImage(decoded.data(), source.width, source.height, dds.data() + 128, squish::kDxt3);
-  double squared = 0;
-  for (std::size_t i = 0; i < decoded.size(); ++i)
-    if (i % 4 != 3) squared += std::pow(double(decoded[i]) - source.rgba[i], 2);
-  const double mse = squared / (source.rgba.size() / 4 * 3);
-  return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+  return dxtRgbPsnr(source, dds.data() + 128, squish::kDxt3);
 }
 
 }  // namespace
