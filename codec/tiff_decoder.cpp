@@ -124,6 +124,23 @@ struct TiffCloser {
   void operator()(TIFF* tiff) const { TIFFClose(tiff); }
 };
 
+struct OptionsFree {
+  void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
+};
+
+// libtiff sizes its strip and tile buffers from the header, so a few
+// hostile bytes can ask for gigabytes. No buffer of a picture within our
+// limits needs more than 8 bytes a pixel (four 16-bit samples).
+constexpr tmsize_t kMaxLibraryAllocation = static_cast<tmsize_t>(kMaxPixels * 8);
+
+TIFF* openFromMemory(MemoryFile& memory) {
+  std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+  if (!options) return nullptr;
+  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxLibraryAllocation);
+  return TIFFClientOpenExt("memory", "rm", &memory, readMemory, refuseWrite, seekMemory, closeMemory,
+                           sizeOfMemory, noMapping, noUnmapping, options.get());
+}
+
 }  // namespace
 
 bool decodeTiff(Bytes bytes, Picture& out) {
@@ -134,9 +151,7 @@ bool decodeTiff(Bytes bytes, Picture& out) {
   TIFFSetWarningHandler(noteWarning);
   dataMissing = false;
   MemoryFile memory{bytes};
-  std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("memory", "rm", &memory, readMemory, refuseWrite,
-                                                        seekMemory, closeMemory, sizeOfMemory,
-                                                        noMapping, noUnmapping));
+  std::unique_ptr<TIFF, TiffCloser> tiff(openFromMemory(memory));
   if (!tiff) return false;
   try {
     std::uint32_t width = 0, height = 0;
