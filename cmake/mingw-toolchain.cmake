@@ -29,3 +29,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Every library is linked in: a clean Windows has no zlib1.dll (Wine has),
+# and libz-mingw-w64-dev ships its import library beside the static one.
+set(ZLIB_USE_STATIC_LIBS ON)

@@ -1,6 +1,22 @@
 #include "program_under_test.h"
 
+#include <cstdio>
+
 #include "files.h"
+#include "windows_loader.h"
+
+namespace {
+
+// True (and says why) when Windows would refuse to start the executable.
+bool refusedByWindows(const std::string& executable) {
+  const std::vector<std::string> missing = dllsMissingOnWindows(executable);
+  for (const std::string& dll : missing)
+    std::fprintf(stderr, "%s would not start on Windows: it imports %s (0xC0000135)\n",
+                 executable.c_str(), dll.c_str());
+  return !missing.empty();
+}
+
+}  // namespace
 
 ProgramUnderTest::ProgramUnderTest(const std::function<void(const std::string&)>& prepare,
                                    const std::string& subfolder)
@@ -9,8 +25,14 @@ ProgramUnderTest::ProgramUnderTest(const std::function<void(const std::string&)>
   if (prepare) prepare(programFolder_);
   const std::string copy = inFolder("TarvexForge.exe");
   copyFile(testProgramFolder() + "\\TarvexForge.exe", copy);
+  if (refusedByWindows(copy)) return;
   process_ = std::make_unique<ui::Process>(quoted(copy));
   if (process_->ok()) mainWindow_ = ui::waitForWindow(process_->id(), kMainClass, nullptr, 20000);
+  // The carried tools as they landed beside it: the script starts them.
+  if (mainWindow_ && (refusedByWindows(inFolder("ddsconv.exe")) || refusedByWindows(inFolder("colorecho.exe")))) {
+    mainWindow_ = nullptr;
+    process_.reset();  // ends the program
+  }
 }
 
 HWND ProgramUnderTest::window(const char* className, DWORD ms) const {
