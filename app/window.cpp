@@ -71,32 +71,9 @@ bool pumpMessage(bool repostQuit) {
   return true;
 }
 
-struct DisabledWindow {
-  HWND window;
-  bool wasEnabled;
-};
-
 BOOL CALLBACK collectTopLevel(HWND window, LPARAM list) {
   reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
   return TRUE;
-}
-
-// Disables the UI thread's other top-level windows, remembering each state.
-std::vector<DisabledWindow> disableOthers(HWND modal) {
-  std::vector<HWND> windows;
-  EnumThreadWindows(GetCurrentThreadId(), collectTopLevel, reinterpret_cast<LPARAM>(&windows));
-  std::vector<DisabledWindow> disabled;
-  for (HWND window : windows) {
-    if (window == modal) continue;
-    disabled.push_back({window, IsWindowEnabled(window) != FALSE});
-    EnableWindow(window, FALSE);
-  }
-  return disabled;
-}
-
-void restore(const std::vector<DisabledWindow>& disabled) {
-  for (const DisabledWindow& entry : disabled)
-    if (IsWindow(entry.window)) EnableWindow(entry.window, entry.wasEnabled);
 }
 
 HICON programIcon(int size) {
@@ -105,6 +82,22 @@ HICON programIcon(int size) {
 }
 
 }  // namespace
+
+void EnabledStates::disableOthers(HWND modal) {
+  std::vector<HWND> windows;
+  EnumThreadWindows(GetCurrentThreadId(), collectTopLevel, reinterpret_cast<LPARAM>(&windows));
+  for (HWND window : windows) {
+    if (window == modal) continue;
+    saved_.push_back({window, IsWindowEnabled(window) != FALSE});
+    EnableWindow(window, FALSE);
+  }
+}
+
+void EnabledStates::restore() {
+  for (const Saved& entry : saved_)
+    if (IsWindow(entry.window)) EnableWindow(entry.window, entry.wasEnabled);
+  saved_.clear();
+}
 
 Window::Window(const WindowLayout& layout) : layout_(layout) {}
 
@@ -163,11 +156,10 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_CLOSE:  // Esc, the close button, Alt+F4, the taskbar: the may-close event first
-      if (!mayClose()) return 0;
-      DestroyWindow(hwnd());
+      if (mayClose()) destroy();
       return 0;
     case kDestroyRequest:
-      DestroyWindow(hwnd());
+      destroy();
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == 0 && lParam == 0)
@@ -184,6 +176,15 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     default: return defaultHandling(message, wParam, lParam);
   }
+}
+
+// While a window goes, Windows activates another one, and only an enabled
+// window can be activated: a modal window therefore gives the others back
+// their enabled state first, as the dialog manager does. Otherwise the
+// main window would drop behind other programs' windows.
+void Window::destroy() {
+  if (modalOver_) modalOver_->restore();
+  DestroyWindow(hwnd());
 }
 
 bool Window::mayClose() const {
@@ -221,17 +222,19 @@ bool loadWindow(WindowId id, HWND, bool modal) {
   ShowWindow(handle, SW_SHOW);
   UpdateWindow(handle);
   if (!modal) return true;
-  const std::vector<DisabledWindow> disabled = disableOthers(handle);
+  EnabledStates others;  // outlives the window: the loop runs until it is gone
+  others.disableOthers(handle);
+  created->setModalOver(&others);
   while (IsWindow(handle) && pumpMessage(true)) {
   }
-  restore(disabled);
+  others.restore();  // when it went without destroy(): nothing left to do otherwise
   return true;
 }
 
 void closeWindow(WindowId id, bool atOnce) {
   Window* window = slotOf(id).load();
   if (!window) return;  // already gone: nothing to close
-  if (atOnce) DestroyWindow(window->hwnd());
+  if (atOnce) window->destroy();
   else PostMessageA(window->hwnd(), kDestroyRequest, 0, 0);
 }
 

@@ -17,6 +17,21 @@
 #include "progress_bar.h"
 #include "window_base.h"
 
+// The enabled states of the thread's other top-level windows, saved while
+// a modal window is up.
+class EnabledStates {
+ public:
+  void disableOthers(HWND modal);
+  void restore();  // once; later calls do nothing
+
+ private:
+  struct Saved {
+    HWND window;
+    bool wasEnabled;
+  };
+  std::vector<Saved> saved_;
+};
+
 class Window : public WindowBase {
  public:
   explicit Window(const WindowLayout& layout);
@@ -32,6 +47,11 @@ class Window : public WindowBase {
 
   // Creates the units; false when the window itself could not be made.
   bool build();
+  // DestroyWindow, with the other windows enabled again first when this
+  // one is modal.
+  void destroy();
+  // Set while the window is modal over the others.
+  void setModalOver(EnabledStates* others) { modalOver_ = others; }
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -41,6 +61,7 @@ class Window : public WindowBase {
   void destroyed();
   bool mayClose() const;
   const WindowLayout& layout_;
+  EnabledStates* modalOver_ = nullptr;  // set by a modal loadWindow
   HBRUSH background_ = nullptr;
   HICON largeIcon_ = nullptr, smallIcon_ = nullptr;
   std::vector<std::unique_ptr<Label>> labels_;

@@ -117,7 +117,7 @@ std::size_t rowOf(const BmpHeader& header, std::size_t storedRow) {
   return header.topDown ? storedRow : static_cast<std::size_t>(header.height) - 1 - storedRow;
 }
 
-bool readUncompressed(const ByteReader& file, const BmpHeader& header, Picture& picture) {
+bool readUncompressed(const ByteReader& file, const BmpHeader& header, Picture& picture, KeepAlive keepAlive) {
   const std::size_t width = picture.width, height = picture.height;
   const std::size_t stride = ((width * header.bits + 31) / 32) * 4;
   if (!file.has(header.dataOffset, stride * (height - 1) + (width * header.bits + 7) / 8))
@@ -133,6 +133,7 @@ bool readUncompressed(const ByteReader& file, const BmpHeader& header, Picture& 
   const bool hasAlpha = header.bits >= 16 && masks[3] != 0;
   if (hasAlpha) picture.alpha.assign(picture.pixelCount(), 0);
   for (std::size_t stored = 0; stored < height; ++stored) {
+    keepAliveAtRow(keepAlive, stored);
     const std::uint8_t* row = file.at(header.dataOffset + stored * stride);
     const std::size_t y = rowOf(header, stored);
     for (std::size_t x = 0; x < width; ++x) {
@@ -164,7 +165,7 @@ bool readUncompressed(const ByteReader& file, const BmpHeader& header, Picture& 
 
 // RLE4 and RLE8: runs and literal stretches, with end-of-line,
 // end-of-bitmap and delta escapes. Pixels never set stay index 0.
-bool readRunLength(const ByteReader& file, const BmpHeader& header, Picture& picture) {
+bool readRunLength(const ByteReader& file, const BmpHeader& header, Picture& picture, KeepAlive keepAlive) {
   const bool four = header.compression == kRle4;
   const std::size_t width = picture.width, height = picture.height;
   std::size_t at = header.dataOffset, x = 0, stored = 0;
@@ -182,7 +183,7 @@ bool readRunLength(const ByteReader& file, const BmpHeader& header, Picture& pic
     }
     if (value == 0) {  // end of line
       x = 0;
-      ++stored;
+      keepAliveAtRow(keepAlive, stored++);
     } else if (value == 1) {  // end of bitmap
       return true;
     } else if (value == 2) {  // delta
@@ -206,7 +207,7 @@ bool readRunLength(const ByteReader& file, const BmpHeader& header, Picture& pic
 
 }  // namespace
 
-bool decodeBmp(Bytes bytes, Picture& out) {
+bool decodeBmp(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   const ByteReader file(bytes);
   BmpHeader header;
   if (!readHeader(file, header) || header.dataOffset >= file.size()) return false;
@@ -224,8 +225,8 @@ bool decodeBmp(Bytes bytes, Picture& out) {
       picture.pixels.assign(picture.pixelCount() * 3, 0);
     }
     const bool ok = (header.compression == kRle4 || header.compression == kRle8)
-                        ? readRunLength(file, header, picture)
-                        : readUncompressed(file, header, picture);
+                        ? readRunLength(file, header, picture, keepAlive)
+                        : readUncompressed(file, header, picture, keepAlive);
     if (!ok) return false;
     dropEmptyAlpha(picture);
     out = std::move(picture);

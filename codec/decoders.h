@@ -8,19 +8,21 @@
 
 #include "picture.h"
 
+#include "keep_alive.h"
+
 struct Bytes {
   const std::uint8_t* data;
   std::size_t size;
 };
 
-bool decodeBmp(Bytes file, Picture& out);
-bool decodeGif(Bytes file, Picture& out);
-bool decodeTga(Bytes file, Picture& out);
-bool decodeJpeg(Bytes file, Picture& out);
-bool decodePng(Bytes file, Picture& out);
-bool decodeTiff(Bytes file, Picture& out);
+bool decodeBmp(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
+bool decodeGif(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
+bool decodeTga(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
+bool decodeJpeg(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
+bool decodePng(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
+bool decodeTiff(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
 
 // Encoders write to an open file; false when the picture is refused or
 // the library reports an error.
-bool encodeJpeg(const Picture& picture, int quality, std::FILE* file);
-bool encodePng(const Picture& picture, bool interlace, std::FILE* file);
+bool encodeJpeg(const Picture& picture, int quality, std::FILE* file, KeepAlive keepAlive = nullptr);
+bool encodePng(const Picture& picture, bool interlace, std::FILE* file, KeepAlive keepAlive = nullptr);

@@ -33,7 +33,7 @@ bool readSubBlocks(const ByteReader& file, std::size_t& at, std::vector<std::uin
 // LZW decoding of the image data into `count` indices. True when every
 // pixel was produced.
 bool decodeLzw(const std::vector<std::uint8_t>& data, int minimumCodeSize,
-               std::vector<std::uint8_t>& indices, std::size_t count) {
+               std::vector<std::uint8_t>& indices, std::size_t count, KeepAlive keepAlive) {
   if (minimumCodeSize < 2 || minimumCodeSize > 8) return false;
   const int clear = 1 << minimumCodeSize, end = clear + 1;
   std::vector<std::uint16_t> prefix(4096);
@@ -46,7 +46,8 @@ bool decodeLzw(const std::vector<std::uint8_t>& data, int minimumCodeSize,
   std::size_t at = 0;
   indices.clear();
   indices.reserve(count);
-  while (indices.size() < count) {
+  for (std::size_t codes = 0; indices.size() < count; ++codes) {
+    if (keepAlive && codes % 65536 == 65535) keepAlive();  // about as often as every 16 rows
     while (bufferedBits < codeSize) {
       if (at >= data.size()) return false;
       buffer |= std::uint32_t{data[at++]} << bufferedBits;
@@ -111,7 +112,7 @@ std::vector<std::uint32_t> rowOrder(std::uint32_t height, bool interlaced) {
 
 }  // namespace
 
-bool decodeGif(Bytes bytes, Picture& out) {
+bool decodeGif(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   const ByteReader file(bytes);
   if (!file.has(0, 13) || (std::memcmp(file.at(0), "GIF87a", 6) && std::memcmp(file.at(0), "GIF89a", 6)))
     return false;
@@ -156,7 +157,7 @@ bool decodeGif(Bytes bytes, Picture& out) {
       const int minimumCodeSize = file.u8(at++);
       std::vector<std::uint8_t> data, indices;
       if (!readSubBlocks(file, at, &data)) return false;
-      if (!decodeLzw(data, minimumCodeSize, indices, std::size_t{width} * height)) return false;
+      if (!decodeLzw(data, minimumCodeSize, indices, std::size_t{width} * height, keepAlive)) return false;
 
       // The logical screen when the picture fits on it, else the picture.
       if (screenWidth < left + width || screenHeight < top + height || !acceptableSize(screenWidth, screenHeight)) {

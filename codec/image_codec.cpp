@@ -30,7 +30,7 @@ std::optional<std::vector<std::uint8_t>> readWhole(std::FILE* file) {
   }
 }
 
-using Decoder = bool (*)(Bytes, Picture&);
+using Decoder = bool (*)(Bytes, Picture&, KeepAlive);
 
 Decoder decoderOf(ImageFormat format) {
   switch (format) {
@@ -46,26 +46,27 @@ Decoder decoderOf(ImageFormat format) {
 
 }  // namespace
 
-bool decodeAs(ImageFormat format, const std::uint8_t* data, std::size_t size, Picture& out) {
+bool decodeAs(ImageFormat format, const std::uint8_t* data, std::size_t size, Picture& out,
+              KeepAlive keepAlive) {
   Decoder decoder = decoderOf(format);
-  return decoder && decoder({data, size}, out);
+  return decoder && decoder({data, size}, out, keepAlive);
 }
 
-bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out) {
+bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out, KeepAlive keepAlive) {
   for (ImageFormat format : {IMAGE_FORMAT_BMP, IMAGE_FORMAT_JPG, IMAGE_FORMAT_ICO, IMAGE_FORMAT_GIF,
                              IMAGE_FORMAT_PNG, IMAGE_FORMAT_TIF, IMAGE_FORMAT_TGA, IMAGE_FORMAT_PCX,
                              IMAGE_FORMAT_WBMP, IMAGE_FORMAT_WMF, IMAGE_FORMAT_JP2})
-    if (decodeAs(format, data, size, out)) return true;
+    if (decodeAs(format, data, size, out, keepAlive)) return true;
   return false;
 }
 
-bool ImageCodec::Load(const std::string& path, ImageFormat format) {
+bool ImageCodec::Load(const std::string& path, ImageFormat format, KeepAlive keepAlive) {
   Picture decoded;  // a fresh picture: only a complete success replaces ours
   if (format >= 1 && format <= 15) {
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) return false;  // no fall-back when the file cannot be opened
     const auto bytes = readWhole(file.get());
-    if (bytes && decodeAs(format, bytes->data(), bytes->size(), decoded)) {
+    if (bytes && decodeAs(format, bytes->data(), bytes->size(), decoded, keepAlive)) {
       picture_ = std::move(decoded);
       return true;
     }
@@ -73,18 +74,19 @@ bool ImageCodec::Load(const std::string& path, ImageFormat format) {
   File file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
   const auto bytes = readWhole(file.get());
-  if (!bytes || !decodeByContent(bytes->data(), bytes->size(), decoded)) return false;
+  if (!bytes || !decodeByContent(bytes->data(), bytes->size(), decoded, keepAlive)) return false;
   picture_ = std::move(decoded);
   return true;
 }
 
-bool ImageCodec::Save(const std::string& path, ImageFormat format) {
+bool ImageCodec::Save(const std::string& path, ImageFormat format, KeepAlive keepAlive) {
   File file(std::fopen(path.c_str(), "wb"));  // created, or cut to length 0
   if (!file) return false;
   if (!picture_) return false;
   switch (format) {
-    case IMAGE_FORMAT_JPG: return encodeJpeg(*picture_, GetJpegQuality(), file.get());
-    case IMAGE_FORMAT_PNG: return encodePng(*picture_, GetCodecOption(IMAGE_FORMAT_PNG) == 1, file.get());
+    case IMAGE_FORMAT_JPG: return encodeJpeg(*picture_, GetJpegQuality(), file.get(), keepAlive);
+    case IMAGE_FORMAT_PNG:
+      return encodePng(*picture_, GetCodecOption(IMAGE_FORMAT_PNG) == 1, file.get(), keepAlive);
     default: return false;
   }
 }
@@ -92,10 +94,10 @@ bool ImageCodec::Save(const std::string& path, ImageFormat format) {
 bool ImageObject::DecodeFromFile(const std::string& path, ImageFormat format) {
   if (path.size() <= 3) return false;
   if (!codec_) codec_ = std::make_unique<ImageCodec>();
-  return codec_->Load(path, format);
+  return codec_->Load(path, format, keepAlive_);
 }
 
 bool ImageObject::EecodeToFile(const std::string& path, ImageFormat format) {
   if (!codec_ || path.size() <= 3) return false;
-  return codec_->Save(path, format);
+  return codec_->Save(path, format, keepAlive_);
 }

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "image_format.h"
+#include "keep_alive.h"
 #include "picture.h"
 
 class ImageCodec {
  public:
-  bool Load(const std::string& path, ImageFormat format);
-  bool Save(const std::string& path, ImageFormat format);
+  bool Load(const std::string& path, ImageFormat format, KeepAlive keepAlive = nullptr);
+  bool Save(const std::string& path, ImageFormat format, KeepAlive keepAlive = nullptr);
 
   bool HasPicture() const { return picture_.has_value(); }
   const Picture* GetPicture() const { return picture_ ? &*picture_ : nullptr; }
@@ -31,14 +32,19 @@ class ImageObject {
   bool DecodeFromFile(const std::string& path, ImageFormat format);
   bool EecodeToFile(const std::string& path, ImageFormat format);
   ImageCodec* codec() { return codec_.get(); }
+  // Called every few rows while a picture is decoded or encoded.
+  void SetKeepAlive(KeepAlive keepAlive) { keepAlive_ = keepAlive; }
 
  private:
   std::unique_ptr<ImageCodec> codec_;
+  KeepAlive keepAlive_ = nullptr;
 };
 
 // Detection by content, in order: BMP, JPEG, GIF, PNG, TIFF, TGA. ICO, PCX,
 // WBMP, WMF and the JPEG 2000 family are left out (this system never asks
 // for them); their places in the order are skipped.
-bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out);
+bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out,
+                     KeepAlive keepAlive = nullptr);
 // The decoder of one format id, or false for ids without one.
-bool decodeAs(ImageFormat format, const std::uint8_t* data, std::size_t size, Picture& out);
+bool decodeAs(ImageFormat format, const std::uint8_t* data, std::size_t size, Picture& out,
+              KeepAlive keepAlive = nullptr);

@@ -45,7 +45,8 @@ double densityToDpi(int unit, int density) {
 // created between setjmp and the library calls that may jump.
 enum class Inks { None, Plain, Inverted };
 
-bool decodeInto(Bytes file, Picture& picture, std::vector<std::uint8_t>& samples, Inks& inks) {
+bool decodeInto(Bytes file, Picture& picture, std::vector<std::uint8_t>& samples, Inks& inks,
+                KeepAlive keepAlive) {
   jpeg_decompress_struct info;
   ErrorManager errors;
   useErrorManager(errors, info.err);
@@ -73,6 +74,7 @@ bool decodeInto(Bytes file, Picture& picture, std::vector<std::uint8_t>& samples
     return false;
   }
   while (info.output_scanline < info.output_height) {
+    keepAliveAtRow(keepAlive, info.output_scanline);
     JSAMPROW row = samples.data() + rowBytes * info.output_scanline;
     jpeg_read_scanlines(&info, &row, 1);
   }
@@ -107,14 +109,14 @@ void cmykToRgb(const std::vector<std::uint8_t>& cmyk, bool inverted, Picture& pi
 
 }  // namespace
 
-bool decodeJpeg(Bytes file, Picture& out) {
+bool decodeJpeg(Bytes file, Picture& out, KeepAlive keepAlive) {
   if (file.size < 3 || file.data[0] != 0xFF || file.data[1] != 0xD8 || file.data[2] != 0xFF)
     return false;
   try {
     Picture picture;
     std::vector<std::uint8_t> samples;
     Inks inks = Inks::None;
-    if (!decodeInto(file, picture, samples, inks)) return false;
+    if (!decodeInto(file, picture, samples, inks, keepAlive)) return false;
     if (inks != Inks::None) {
       cmykToRgb(samples, inks == Inks::Inverted, picture);
     } else {
@@ -156,7 +158,8 @@ UINT16 densityOf(double dpi) {
   return static_cast<UINT16>(std::clamp(sanitizeDpi(dpi) + 0.5, 1.0, 65535.0));
 }
 
-bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector<std::uint8_t>& row) {
+bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector<std::uint8_t>& row,
+               KeepAlive keepAlive) {
   jpeg_compress_struct info;
   ErrorManager errors;
   useErrorManager(errors, info.err);
@@ -178,6 +181,7 @@ bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector
   info.Y_density = densityOf(picture.dpiY);
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
+    keepAliveAtRow(keepAlive, info.next_scanline);
     rowSamples(picture, info.next_scanline, grey, row.data());
     JSAMPROW rows[] = {row.data()};
     jpeg_write_scanlines(&info, rows, 1);
@@ -189,11 +193,11 @@ bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector
 
 }  // namespace
 
-bool encodeJpeg(const Picture& picture, int quality, std::FILE* file) {
+bool encodeJpeg(const Picture& picture, int quality, std::FILE* file, KeepAlive keepAlive) {
   if (picture.pixelCount() == 0 || picture.pixels.empty()) return false;
   try {
     std::vector<std::uint8_t> row(std::size_t{picture.width} * 3);
-    return writeJpeg(picture, quality, file, row);
+    return writeJpeg(picture, quality, file, row, keepAlive);
   } catch (const std::bad_alloc&) {
     return false;
   }

@@ -33,6 +33,7 @@ struct DecodeState {
   std::size_t rowBytes = 0;
   int colourType = 0, bitDepth = 0, channels = 0;
   bool greyPalette = false;
+  KeepAlive keepAlive = nullptr;
 };
 
 // Reads header, transforms and all rows. No C++ object is constructed
@@ -135,8 +136,10 @@ bool readPng(Bytes file, DecodeState& state, bool (*allocate)(DecodeState&)) {
   state.colourType = colourType;
   if (!allocate(state)) png_error(png, "out of memory");
   for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
-    for (png_uint_32 y = 0; y < height; ++y)
+    for (png_uint_32 y = 0; y < height; ++y) {
+      keepAliveAtRow(state.keepAlive, y);
       png_read_row(png, state.rows.data() + y * state.rowBytes, nullptr);
+    }
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
   return true;
@@ -174,10 +177,11 @@ void takePixels(DecodeState& state) {
 
 }  // namespace
 
-bool decodePng(Bytes file, Picture& out) {
+bool decodePng(Bytes file, Picture& out, KeepAlive keepAlive) {
   if (file.size < 8 || png_sig_cmp(file.data, 0, 8) != 0) return false;
   try {
     DecodeState state;
+    state.keepAlive = keepAlive;
     if (!readPng(file, state, allocateRows)) return false;
     takePixels(state);
     out = std::move(state.picture);
@@ -263,7 +267,8 @@ void packRow(const std::uint8_t* indices, std::size_t width, int depth, std::uin
 }
 
 bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std::FILE* file,
-              std::vector<std::uint8_t>& row, std::vector<png_color>& plte, std::vector<png_byte>& trns) {
+              std::vector<std::uint8_t>& row, std::vector<png_color>& plte, std::vector<png_byte>& trns,
+              KeepAlive keepAlive) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, failOnError, ignoreWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -292,6 +297,7 @@ bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std:
   const std::size_t width = picture.width;
   for (int pass = 0; pass < passes; ++pass)
     for (std::size_t y = 0; y < picture.height; ++y) {
+      keepAliveAtRow(keepAlive, y);
       if (out.colourType == PNG_COLOR_TYPE_PALETTE) {
         packRow(&out.pixels[y * width], width, out.bitDepth, row.data());
         png_write_row(png, row.data());
@@ -306,7 +312,7 @@ bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std:
 
 }  // namespace
 
-bool encodePng(const Picture& picture, bool interlace, std::FILE* file) {
+bool encodePng(const Picture& picture, bool interlace, std::FILE* file, KeepAlive keepAlive) {
   if (picture.pixelCount() == 0 || picture.pixels.empty()) return false;
   try {
     PngOutput out;
@@ -323,7 +329,7 @@ bool encodePng(const Picture& picture, bool interlace, std::FILE* file) {
         trns.push_back(0);
     }
     std::vector<std::uint8_t> row(picture.width);
-    return writePng(picture, out, interlace, file, row, plte, trns);
+    return writePng(picture, out, interlace, file, row, plte, trns, keepAlive);
   } catch (const std::bad_alloc&) {
     return false;
   }

@@ -89,7 +89,7 @@ bool readPixelData(const ByteReader& file, std::size_t at, const TgaHeader& h, s
 
 }  // namespace
 
-bool decodeTga(Bytes bytes, Picture& out) {
+bool decodeTga(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   const ByteReader file(bytes);
   if (!file.has(0, 18)) return false;
   const TgaHeader h{file.u8(0), file.u8(1), file.u8(2), file.u16(3), file.u16(5), file.u8(7),
@@ -118,6 +118,7 @@ bool decodeTga(Bytes bytes, Picture& out) {
     if (hasAlpha) picture.alpha.assign(picture.pixelCount(), 255);
     for (std::size_t stored = 0; stored < picture.pixelCount(); ++stored) {
       std::size_t x = stored % h.width, y = stored / h.width;
+      if (x == 0) keepAliveAtRow(keepAlive, y);
       if (h.rightToLeft()) x = h.width - 1 - x;
       if (!h.topFirst()) y = h.height - 1 - y;
       const std::size_t pixel = y * h.width + x;

@@ -67,7 +67,7 @@ double dpiOf(TIFF* tiff, ttag_t tag) {
   return 96;
 }
 
-bool readPaletteImage(TIFF* tiff, Picture& picture, int bits) {
+bool readPaletteImage(TIFF* tiff, Picture& picture, int bits, KeepAlive keepAlive) {
   std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
   if (!TIFFGetField(tiff, TIFFTAG_COLORMAP, &red, &green, &blue)) return false;
   const std::size_t entries = std::size_t{1} << bits;
@@ -87,6 +87,7 @@ bool readPaletteImage(TIFF* tiff, Picture& picture, int bits) {
   picture.pixels.resize(picture.pixelCount());
   const int perByte = 8 / bits;
   for (std::uint32_t y = 0; y < picture.height; ++y) {
+    keepAliveAtRow(keepAlive, y);
     if (TIFFReadScanline(tiff, line.data(), y, 0) < 0) return false;
     for (std::uint32_t x = 0; x < picture.width; ++x) {
       const std::uint8_t byte = line[x / perByte];
@@ -97,6 +98,8 @@ bool readPaletteImage(TIFF* tiff, Picture& picture, int bits) {
   return true;
 }
 
+// In one call: libtiff decodes whole strips or tiles, so reading in bands
+// of rows would decode a strip once for every band that it covers.
 bool readRgbaImage(TIFF* tiff, Picture& picture) {
   std::uint16_t extraCount = 0;
   std::uint16_t* extraKinds = nullptr;
@@ -143,7 +146,7 @@ TIFF* openFromMemory(MemoryFile& memory) {
 
 }  // namespace
 
-bool decodeTiff(Bytes bytes, Picture& out) {
+bool decodeTiff(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   if (bytes.size < 8 || !((bytes.data[0] == 'I' && bytes.data[1] == 'I' && bytes.data[2] == 42 && bytes.data[3] == 0) ||
                           (bytes.data[0] == 'M' && bytes.data[1] == 'M' && bytes.data[2] == 0 && bytes.data[3] == 42)))
     return false;
@@ -171,7 +174,7 @@ bool decodeTiff(Bytes bytes, Picture& out) {
     const bool stripPalette = photometric == PHOTOMETRIC_PALETTE && samples == 1 &&
                               (bits == 1 || bits == 2 || bits == 4 || bits == 8) &&
                               !TIFFIsTiled(tiff.get());
-    if (!(stripPalette ? readPaletteImage(tiff.get(), picture, bits) : readRgbaImage(tiff.get(), picture)))
+    if (!(stripPalette ? readPaletteImage(tiff.get(), picture, bits, keepAlive) : readRgbaImage(tiff.get(), picture)))
       return false;
     if (dataMissing) return false;
     out = std::move(picture);

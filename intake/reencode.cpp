@@ -9,6 +9,7 @@
 #include "arithmetic.h"
 #include "files.h"
 #include "program_dir.h"
+#include "responsiveness.h"
 
 using namespace Gdiplus;
 
@@ -107,8 +108,11 @@ std::int32_t pictureHeightOf(const ByteBuffer& picture) {
   return readInt32(bufferMid(bmpFormOf(picture), 23, 4));
 }
 
-bool sizeIsMultipleOf4() {
+bool sizeIsMultipleOf4(std::int32_t* widthRead) {
   const Text jpegCopy = joinText(programDir(), "\\TarvexForge.jpg");
-  if (remainderOf(pictureWidthOf(readFileBytes(jpegCopy)), 4) != 0) return false;
+  const std::int32_t width = pictureWidthOf(readFileBytes(jpegCopy));
+  if (widthRead) *widthRead = width;
+  if (remainderOf(width, 4) != 0) return false;
+  answerHangCheck();
   return remainderOf(pictureHeightOf(readFileBytes(jpegCopy)), 4) == 0;
 }

@@ -17,4 +17,6 @@ std::int32_t pictureWidthOf(const ByteBuffer& picture);
 std::int32_t pictureHeightOf(const ByteBuffer& picture);
 
 // True when the JPEG working copy's width and height are multiples of 4.
-bool sizeIsMultipleOf4();
+// With widthRead, also the width that its first decode read (0 when the
+// copy could not be read back). Answers the hang check between the decodes.
+bool sizeIsMultipleOf4(std::int32_t* widthRead = nullptr);

@@ -9,6 +9,7 @@
 #include "program_dir.h"
 #include "program_state.h"
 #include "reencode.h"
+#include "responsiveness.h"
 #include "window.h"
 
 namespace {
@@ -47,6 +48,33 @@ void deleteWorkingCopies() {
   deleteFile(workingCopy("\\TarvexForge.jpg"));
 }
 
+enum class Intake { Accepted, Unreadable, CopyUnreadable, WrongSize };
+
+// Decodes the picture, writes the working copies and probes the size: the
+// part that takes seconds for a large picture, under the wait cursor and
+// answering the system's hang check between and within its steps.
+Intake writeWorkingCopies(const Text& path, ImageFormat format) {
+  const WaitCursor waiting;
+  imageObject->SetKeepAlive(answerHangCheck);
+  // A picture that cannot be read or decoded is refused before anything is
+  // written: the working copies would otherwise hold an earlier picture.
+  if (!imageObject->DecodeFromFile(path, format)) return Intake::Unreadable;
+  answerHangCheck();
+  imageObject->EecodeToFile(workingCopy("\\TarvexForge.jpg"), IMAGE_FORMAT_JPG);
+  answerHangCheck();
+  // PNG sources are copied byte for byte, but only real PNG files: a file
+  // named .png holding another format is encoded like the other rows.
+  if (format == IMAGE_FORMAT_PNG && startsWithPngSignature(readFileBytes(path)))
+    copyFile(path, workingCopy("\\TarvexForge.png"));
+  else
+    imageObject->EecodeToFile(workingCopy("\\TarvexForge.png"), IMAGE_FORMAT_PNG);
+  answerHangCheck();
+  std::int32_t width = 0;
+  const bool multipleOf4 = sizeIsMultipleOf4(&width);
+  if (width == 0) return Intake::CopyUnreadable;  // 0 wide: the copy was not written or not read back
+  return multipleOf4 ? Intake::Accepted : Intake::WrongSize;
+}
+
 }  // namespace
 
 Text extensionOf(const Text& path) {
@@ -68,29 +96,18 @@ ImageFormat formatForExtension(const Text& extension) {
 
 void takeInPicture(const Text& path) {
   const ImageFormat format = formatForExtension(extensionOf(path));
-  if (format == IMAGE_FORMAT_UNKNOWN) return refuse(kUnsupported, 0x20);
-  // A picture that cannot be read or decoded is refused before anything is
-  // written: the working copies would otherwise hold an earlier picture.
-  if (!imageObject || !imageObject->DecodeFromFile(path, format)) return refuse(kUnsupported, 0x20);
-
-  imageObject->EecodeToFile(workingCopy("\\TarvexForge.jpg"), IMAGE_FORMAT_JPG);
-  // PNG sources are copied byte for byte, but only real PNG files: a file
-  // named .png holding another format is encoded like the other rows.
-  if (format == IMAGE_FORMAT_PNG && startsWithPngSignature(readFileBytes(path)))
-    copyFile(path, workingCopy("\\TarvexForge.png"));
-  else
-    imageObject->EecodeToFile(workingCopy("\\TarvexForge.png"), IMAGE_FORMAT_PNG);
-
-  const ByteBuffer jpegCopy = readFileBytes(workingCopy("\\TarvexForge.jpg"));
-  if (jpegCopy.empty() || pictureWidthOf(jpegCopy) == 0) {  // 0 wide: no size read at all
-    deleteWorkingCopies();  // the working copy could not be written or read back
-    return refuse(kUnsupported, 0x20);
-  }
-  if (!sizeIsMultipleOf4()) {
-    refuse(kWrongSize, 0x40);
-    deleteWorkingCopies();
-    showInPictureBox(ByteBuffer());  // nothing left to build from
-    return;
+  if (format == IMAGE_FORMAT_UNKNOWN || !imageObject) return refuse(kUnsupported, 0x20);
+  switch (writeWorkingCopies(path, format)) {
+    case Intake::Unreadable: return refuse(kUnsupported, 0x20);
+    case Intake::CopyUnreadable:
+      deleteWorkingCopies();
+      return refuse(kUnsupported, 0x20);
+    case Intake::WrongSize:
+      refuse(kWrongSize, 0x40);
+      deleteWorkingCopies();
+      showInPictureBox(ByteBuffer());  // nothing left to build from
+      return;
+    case Intake::Accepted: break;
   }
   sourceImagePath = path;
   showInPictureBox(readFileBytes(workingCopy("\\TarvexForge.jpg")));

@@ -57,8 +57,12 @@ bool runCommandLine(const Text& commandLine, bool wait, std::optional<int> showM
 
 RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode) {
   KernelHandle job = killOnCloseJob();
-  // Suspended until it is in the job, so that nothing it starts escapes.
-  std::optional<StartedProcess> started = startProcess(commandLine, showMode, CREATE_SUSPENDED);
+  // Suspended until it is in the job, so that nothing it starts escapes. A
+  // console program gets a console without a window: a hidden show mode
+  // alone is not enough where Windows Terminal is the default console, and
+  // closing such a window would end the program.
+  std::optional<StartedProcess> started =
+      startProcess(commandLine, showMode, CREATE_SUSPENDED | CREATE_NO_WINDOW);
   if (!started) return RunResult::NotStarted;
   const bool inJob = job && AssignProcessToJobObject(job.get(), started->process.get());
   ResumeThread(started->thread.get());

@@ -18,6 +18,7 @@ enum class RunResult { Ended, TimedOut, NotStarted };
 // Runs the command line in a job object of its own and waits at most
 // timeoutMs for it to end; on the time-out the process and everything it
 // started are ended. (Where the job cannot be made, only the process itself.)
+// A console program runs with a console of its own that has no window.
 RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode);
 
 // CreateThread with default stack and flags 0. Without handleOut the handle

@@ -14,6 +14,18 @@ RECT outerRect(HWND window) {
   return rect;
 }
 
+// Whether the main window was enabled when the busy window began to go
+// (its hiding, the moment Windows picks the window to activate).
+HWND watchedMain = nullptr;
+int mainEnabledAtBusyHide = -1;
+LRESULT CALLBACK watchBusyHide(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == WM_WINDOWPOSCHANGING && call->hwnd == windowHandle(WindowId::Busy) &&
+      (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_HIDEWINDOW) && mainEnabledAtBusyHide < 0)
+    mainEnabledAtBusyHide = IsWindowEnabled(watchedMain) ? 1 : 0;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 TEST(ModalWindow, DisablesTheOthersUntilClosedByEscapeThenRestoresThem) {
@@ -33,11 +45,16 @@ TEST(ModalWindow, DisablesTheOthersUntilClosedByEscapeThenRestoresThem) {
     mainDisabledWhileModal = !IsWindowEnabled(main);
     PostMessageA(busy, WM_KEYDOWN, VK_ESCAPE, 1);  // Esc closes the busy window
   });
+  watchedMain = main;
+  mainEnabledAtBusyHide = -1;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, watchBusyHide, nullptr, GetCurrentThreadId());
   loadWindow(WindowId::Busy, nullptr, true);  // returns once it is destroyed
+  UnhookWindowsHookEx(hook);
   user.join();
   ASSERT_TRUE(busyFound);
   EXPECT_TRUE(mainDisabledWhileModal);
   EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_EQ(mainEnabledAtBusyHide, 1) << "enabled only after the busy window had gone";
   EXPECT_EQ(windowHandle(WindowId::Busy), nullptr);
   EXPECT_EQ(busyRect.right - busyRect.left, 295);
   EXPECT_EQ(busyRect.bottom - busyRect.top, 130);

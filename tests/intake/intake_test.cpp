@@ -3,6 +3,8 @@
 #include <ole2.h>
 
 #include <atomic>
+#include <cstring>
+#include <vector>
 #include <thread>
 
 #include "files.h"
@@ -10,6 +12,7 @@
 #include "program_state.h"
 #include "drop_target.h"
 #include "take_in_picture.h"
+#include "test_folder.h"
 #include "ui_driver.h"
 #include "window.h"
 
@@ -156,6 +159,66 @@ TEST_F(IntakeTest, AJpegCopyThatCannotBeWrittenRefusesThePictureAsUnsupported) {
   EXPECT_FALSE(fileExists(pngCopy()));
   EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
   RemoveDirectoryA(jpegCopy().c_str());
+}
+
+namespace {
+
+// An uncompressed 24-bit BMP of noise: slow to encode as PNG.
+void writeNoiseBmp(const std::string& path, int side) {
+  const std::uint32_t pixelBytes = side * side * 3, fileBytes = 54 + pixelBytes;
+  std::vector<std::uint8_t> file(fileBytes, 0);
+  auto put32 = [&](int at, std::uint32_t v) { std::memcpy(&file[at], &v, 4); };
+  file[0] = 'B', file[1] = 'M', file[26] = 1, file[28] = 24;
+  put32(2, fileBytes), put32(10, 54), put32(14, 40), put32(18, side), put32(22, side);
+  std::uint32_t seed = 12345;
+  for (std::size_t i = 54; i < file.size(); ++i) file[i] = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+  writeFileBytes(path, ByteBuffer(file.data(), file.size()));
+}
+
+// What the UI thread saw when another thread's message reached it.
+UINT probeMessage = 0;
+std::atomic<bool> intakeRunning{false};
+std::atomic<int> answeredDuringIntake{0}, waitCursorDuringIntake{0};
+LRESULT CALLBACK watchProbes(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == probeMessage && intakeRunning) {
+    ++answeredDuringIntake;
+    if (GetCursor() == LoadCursorA(nullptr, IDC_WAIT)) ++waitCursorDuringIntake;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// Windows marks a window as not responding when its thread has not looked
+// at its queue for 5 s; a large picture takes that long. Messages sent from
+// another thread are answered only when the thread looks.
+TEST_F(IntakeTest, ALargePictureShowsTheWaitCursorAndKeepsAnsweringTheSystem) {
+  TestFolder scratch;
+  const std::string picture = scratch / "noise.bmp";
+  writeNoiseBmp(picture, 2048);
+  HWND main = windowHandle(WindowId::Main);
+  probeMessage = RegisterWindowMessageA("TarvexForgeIntakeProbe");
+  answeredDuringIntake = waitCursorDuringIntake = 0;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, watchProbes, nullptr, GetCurrentThreadId());
+  intakeRunning = true;
+  std::thread system([&] {
+    while (intakeRunning) {
+      DWORD_PTR result = 0;
+      SendMessageTimeoutA(main, probeMessage, 0, 0, SMTO_NORMAL, 100, &result);
+      Sleep(10);
+    }
+  });
+  const DWORD start = GetTickCount();
+  takeInPicture(picture);
+  const DWORD took = GetTickCount() - start;
+  intakeRunning = false;
+  system.join();
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(sourceImagePath, picture);
+  EXPECT_GE(answeredDuringIntake, 3) << "the intake took " << took << " ms";
+  EXPECT_EQ(waitCursorDuringIntake, answeredDuringIntake.load());
+  EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
 }
 
 TEST_F(IntakeTest, TheDialogLeavesTheProgramFolderCurrent) {

@@ -66,3 +66,13 @@ TEST(StartThread, RunsDetachedOrHandsBackItsHandle) {
   GetExitCodeThread(owned.get(), &exitCode);
   EXPECT_EQ(exitCode, 7u);
 }
+
+// The conversion script must never show a console: started within a time
+// limit, a console program gets a console that has no window.
+TEST(RunCommandLineWithin, GivesAConsoleProgramAConsoleWithoutAWindow) {
+  TestFolder scratch;
+  const std::string report = scratch / "console.txt";
+  const std::string line = quoted(childProgram()) + " console " + quoted(report);
+  ASSERT_EQ(runCommandLineWithin(line, 10000, 1), RunResult::Ended);
+  EXPECT_EQ(readText(report), "console without window");
+}

@@ -32,6 +32,14 @@ int main(int argc, char** argv) {
     report(argv[2], std::to_string(info.dwFlags) + " " + std::to_string(info.wShowWindow));
     return 0;
   }
+  if (mode == "console" && argc == 3) {  // a console of its own, and whether it has a window
+    DWORD consoleMode = 0;
+    const bool console = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &consoleMode) ||
+                         GetConsoleCP() != 0;
+    report(argv[2], std::string(console ? "console" : "no console") +
+                        (GetConsoleWindow() ? " with window" : " without window"));
+    return 0;
+  }
   if (mode == "programdir" && argc == 3) {  // programDir and the current directory
     initProgramDir();
     char current[MAX_PATH] = {};
