@@ -209,13 +209,15 @@ bool loadWindow(WindowId id, HWND, bool modal) {
     BringWindowToTop(open->hwnd());
     return true;
   }
-  auto window = std::make_unique<Window>(layoutOf(id));
-  slotOf(id) = window.get();
-  if (!window->build()) {
-    slotOf(id) = nullptr;
+  // Owned by its slot from here on; its last message deletes it.
+  Window* created = new Window(layoutOf(id));
+  slotOf(id) = created;
+  if (!created->build()) {
+    // A creation that failed after WM_NCCREATE has had its WM_NCDESTROY,
+    // which freed the slot and the object already.
+    if (slotOf(id).exchange(nullptr) == created) delete created;
     return false;
   }
-  Window* created = window.release();  // owned by its slot until destroyed
   HWND handle = created->hwnd();
   raiseCreated(id);
   if (!IsWindow(handle)) return true;  // the created handler closed it

@@ -12,6 +12,7 @@
 #include "process.h"
 #include "program_dir.h"
 #include "special_folder.h"
+#include "staging_tree.h"
 #include "window.h"
 
 namespace {
@@ -20,6 +21,7 @@ constexpr char kCaption[] = "Tarvex Forge";
 constexpr char kSucceeded[] = "完成，存放在您的桌面中！";
 constexpr char kFailed[] = "制作失败，请重新尝试！";
 constexpr char kArchiveName[] = "Tarvex Forge载入背景一键制作.zip";
+constexpr char kPartialSuffix[] = ".tmp";  // the archive while it is written
 constexpr unsigned kScriptTimeoutMs = 10 * 60 * 1000;  // a hung converter must not hang the program
 constexpr int kHidden = 1;                              // show mode: window hidden
 
@@ -35,8 +37,11 @@ DWORD WINAPI buildWorker(void*) {
 }
 
 // A texture or staging tree left by an interrupted build must neither count
-// as this build's result nor go into its package.
+// as this build's result nor go into its package. A "\zip" folder with
+// anything else in it is the user's own: it is left alone, and the build
+// cannot run.
 bool removeStaleOutputs() {
+  if (!holdsOnlyStagedFiles(workPath("\\zip"))) return false;
   deleteFile(workPath("\\TarvexForge.dds"));
   removeFolderTree(workPath("\\zip"));
   return !fileExists(workPath("\\TarvexForge.dds")) && !fileExists(workPath("\\zip"));
@@ -49,18 +54,32 @@ bool stagePackage() {
          copyFile(workPath("\\TarvexForge.dds"), workPath("\\zip\\Data\\LoadingScreen\\SRBackground.dds"));
 }
 
-// The staging tree onto the desktop. An archive the archiver created and
-// could not finish is removed; one it could not create is left alone, so an
-// earlier good package survives.
+// Moves the finished archive onto its name. The desktop's shell opens a
+// new file there for a moment (for its icon), so a refused move is tried
+// again for a little while.
+bool moveIntoPlace(const Text& finished, const Text& archive) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (MoveFileExA(finished.c_str(), archive.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    Sleep(100);
+  }
+  return false;
+}
+
+// The staging tree onto the desktop. The archive is written beside its name
+// and takes that name only once it is complete: an earlier good package
+// survives every build that fails.
 bool archivePackage() {
   const Text desktop = specialFolder(kDesktopFolder);
   if (desktop.empty()) return false;
   const Text archive = joinText(desktop, kArchiveName);
+  const Text partial = joinText(archive, kPartialSuffix);
   FolderArchiver archiver;
   archiver.archiveProgress = eventBindings().archiveProgress;
-  const int result = archiver.compressFolder(workPath("\\zip"), archive);
-  if (result == 0 && archiver.targetCreated()) deleteFile(archive);
-  return result == 1;
+  const bool archived =
+      archiver.compressFolder(workPath("\\zip"), partial) == 1 && moveIntoPlace(partial, archive);
+  if (!archived) deleteFile(partial);
+  return archived;
 }
 
 bool makePackage() {
@@ -89,9 +108,12 @@ void finishFailed() {
     deleteFile(workPath(name));
 }
 
+// The close request goes first: once the build is marked finished, a
+// user's close may destroy the busy window, and closeWindow would then
+// reach for a window object that is gone.
 void endBuild() {
-  buildRunning = false;
   closeWindow(WindowId::Busy);
+  buildRunning = false;
 }
 
 }  // namespace
@@ -109,7 +131,8 @@ Text scriptCommandLine() {
 
 bool convertPicture(unsigned timeoutMs) {
   restoreMissingTools();
-  copyFile(workPath("\\TarvexForge.png"), workPath("\\TarvexForge.bak"));
+  // A hidden .bak would be skipped by the script's `for` on Windows.
+  copyWorkingFile(workPath("\\TarvexForge.png"), workPath("\\TarvexForge.bak"));
   if (runCommandLineWithin(scriptCommandLine(), timeoutMs, kHidden) != RunResult::Ended) return false;
   return fileExists(workPath("\\TarvexForge.dds"));
 }

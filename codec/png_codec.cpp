@@ -27,6 +27,20 @@ void readFromMemory(png_structp png, png_bytep target, png_size_t count) {
   input->at += count;
 }
 
+// libpng allocates a chunk's declared length before it finds the file
+// short, so a text chunk of a few bytes that declares 2 GiB costs 2 GiB (a
+// limit on chunk allocations only warns while reading). The decoder needs
+// none of the text and metadata chunks: they are skipped unread, and every
+// other allocation of a chunk is capped.
+void ignoreChunksNotNeeded(png_structp png) {
+  static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0eXIf\0iCCP\0sPLT\0tIME\0hIST\0pCAL\0sCAL\0sTER\0oFFs\0gIFg\0gIFx\0";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);  // chunks libpng does not know
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, (sizeof kSkipped - 1) / 5);
+  png_set_chunk_malloc_max(png, 1 << 20);
+  png_set_chunk_cache_max(png, 128);
+  png_set_user_limits(png, kMaxSide, kMaxSide);
+}
+
 struct DecodeState {
   Picture picture;
   std::vector<std::uint8_t> rows;  // as libpng delivers them
@@ -51,7 +65,7 @@ bool readPng(Bytes file, DecodeState& state, bool (*allocate)(DecodeState&)) {
     png_destroy_read_struct(&png, &info, nullptr);
     return false;
   }
-  png_set_user_limits(png, kMaxSide, kMaxSide);
+  ignoreChunksNotNeeded(png);
   png_set_read_fn(png, &input, readFromMemory);
   png_read_info(png, info);
   png_uint_32 width = 0, height = 0;

@@ -28,6 +28,14 @@ constexpr ExtensionRow kExtensionTable[] = {{"bmp", IMAGE_FORMAT_BMP}, {"gif", I
 
 Text workingCopy(const char* name) { return joinText(programDir(), name); }
 
+bool encodeWorkingCopy(const char* name, ImageFormat format) {
+  const Text path = workingCopy(name);
+  makeNormalFile(path);
+  const bool written = imageObject->EecodeToFile(path, format);
+  makeNormalFile(path);
+  return written;
+}
+
 bool startsWithPngSignature(const ByteBuffer& bytes) {
   return bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1A\n", 8) == 0;
 }
@@ -48,6 +56,7 @@ void deleteWorkingCopies() {
   deleteFile(workingCopy("\\TarvexForge.jpg"));
 }
 
+// CopyUnreadable: a working copy could not be written or read back.
 enum class Intake { Accepted, Unreadable, CopyUnreadable, WrongSize };
 
 // Decodes the picture, writes the working copies and probes the size: the
@@ -60,30 +69,31 @@ Intake writeWorkingCopies(const Text& path, ImageFormat format) {
   // written: the working copies would otherwise hold an earlier picture.
   if (!imageObject->DecodeFromFile(path, format)) return Intake::Unreadable;
   answerHangCheck();
-  imageObject->EecodeToFile(workingCopy("\\TarvexForge.jpg"), IMAGE_FORMAT_JPG);
+  encodeWorkingCopy("\\TarvexForge.jpg", IMAGE_FORMAT_JPG);
   answerHangCheck();
   // PNG sources are copied byte for byte, but only real PNG files: a file
-  // named .png holding another format is encoded like the other rows.
-  if (format == IMAGE_FORMAT_PNG && startsWithPngSignature(readFileBytes(path)))
-    copyFile(path, workingCopy("\\TarvexForge.png"));
-  else
-    imageObject->EecodeToFile(workingCopy("\\TarvexForge.png"), IMAGE_FORMAT_PNG);
+  // named .png holding another format is encoded like the other rows. The
+  // build converts this copy: without it, it would convert an earlier one.
+  const bool pngWritten = format == IMAGE_FORMAT_PNG && startsWithPngSignature(readFileBytes(path))
+                              ? copyWorkingFile(path, workingCopy("\\TarvexForge.png"))
+                              : encodeWorkingCopy("\\TarvexForge.png", IMAGE_FORMAT_PNG);
+  if (!pngWritten) return Intake::CopyUnreadable;
   answerHangCheck();
   std::int32_t width = 0;
   const bool multipleOf4 = sizeIsMultipleOf4(&width);
-  if (width == 0) return Intake::CopyUnreadable;  // 0 wide: the copy was not written or not read back
+  if (width == 0) return Intake::CopyUnreadable;  // 0 wide: the JPEG copy was not written or not read back
   return multipleOf4 ? Intake::Accepted : Intake::WrongSize;
 }
 
 }  // namespace
 
-Text extensionOf(const Text& path) {
+Text extensionOf(const Text& path, unsigned codePage) {
   std::size_t dot = Text::npos;
   for (std::size_t at = 0; at < path.size();) {
     const char c = path[at];
     if (c == '.') dot = at;
     else if (c == '\\' || c == ' ') dot = Text::npos;
-    at += (isLeadByte(static_cast<unsigned char>(c)) && at + 1 < path.size()) ? 2 : 1;
+    at += (isSystemLeadByte(static_cast<unsigned char>(c), codePage) && at + 1 < path.size()) ? 2 : 1;
   }
   return dot == Text::npos ? Text() : path.substr(dot);
 }

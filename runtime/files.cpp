@@ -70,6 +70,15 @@ bool setFileAttributes(const Text& path, std::uint32_t attributes) {
   return SetFileAttributesA(path.c_str(), attributes & 0x27) != 0;
 }
 
+bool makeNormalFile(const Text& path) { return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0; }
+
+bool copyWorkingFile(const Text& source, const Text& target) {
+  makeNormalFile(target);
+  const bool copied = copyFile(source, target);
+  makeNormalFile(target);
+  return copied;
+}
+
 ByteBuffer readFileBytes(const Text& path) {
   if (path.empty()) return {};
   FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

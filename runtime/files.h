@@ -15,6 +15,13 @@ bool createFolder(const Text& path);  // one level; false when it exists
 bool removeFolderTree(const Text& path);
 bool fileExists(const Text& path);  // folders and wildcard matches count
 bool setFileAttributes(const Text& path, std::uint32_t attributes);  // masked by 0x27
+// Gives a file normal attributes (none set). Windows refuses to replace a
+// read-only file, and CopyFileA hands the source's attributes (read-only,
+// hidden) on to the copy: working files are made normal before and after
+// they are written.
+bool makeNormalFile(const Text& path);
+// copyFile for a working file: the target normal before and after.
+bool copyWorkingFile(const Text& source, const Text& target);
 // The whole file, read while other writers are shut out; empty on any failure.
 ByteBuffer readFileBytes(const Text& path);
 // Creates or empties the file (shared with nobody) and writes the buffers

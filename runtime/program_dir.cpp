@@ -6,11 +6,11 @@ namespace {
 Text theProgramDir;  // written once at start, read-only afterwards
 }
 
-ExecutablePath splitExecutablePath(std::string_view path) {
+ExecutablePath splitExecutablePath(std::string_view path, unsigned codePage) {
   std::size_t lastSeparator = std::string_view::npos;
   for (std::size_t at = 0; at < path.size();) {
     if (path[at] == '\\') lastSeparator = at;
-    at += (isLeadByte(static_cast<unsigned char>(path[at])) && at + 1 < path.size()) ? 2 : 1;
+    at += (isSystemLeadByte(static_cast<unsigned char>(path[at]), codePage) && at + 1 < path.size()) ? 2 : 1;
   }
   if (lastSeparator == std::string_view::npos) return {{}, Text(path)};
   return {Text(path.substr(0, lastSeparator)), Text(path.substr(lastSeparator + 1))};

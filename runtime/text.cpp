@@ -1,5 +1,7 @@
 #include "text.h"
 
+#include <windows.h>
+
 #include <algorithm>
 
 namespace {
@@ -88,4 +90,8 @@ int compareText(std::string_view a, std::string_view b) {
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
+}
+
+bool isSystemLeadByte(unsigned char byte, unsigned codePage) {
+  return IsDBCSLeadByteEx(codePage, byte) != FALSE;
 }

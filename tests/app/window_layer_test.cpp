@@ -63,6 +63,41 @@ TEST(ModalWindow, DisablesTheOthersUntilClosedByEscapeThenRestoresThem) {
   closeWindow(WindowId::Main, true);
 }
 
+namespace {
+
+// Makes the next window created on this thread fail after WM_NCCREATE, as
+// a window whose WM_CREATE fails does.
+WNDPROC classProcedure = nullptr;
+LRESULT CALLBACK failCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) return -1;
+  return CallWindowProcA(classProcedure, window, message, wParam, lParam);
+}
+LRESULT CALLBACK subclassNewWindow(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && !classProcedure) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    classProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(failCreation)));
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// The window object is freed once, by its last message, and the layout can
+// be loaded again.
+TEST(ModalWindow, AWindowWhoseCreationFailsLateIsFreedOnceAndCanBeLoadedAgain) {
+  for (int round = 0; round < 20; ++round) {
+    classProcedure = nullptr;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, subclassNewWindow, nullptr, GetCurrentThreadId());
+    EXPECT_FALSE(loadWindow(WindowId::About));
+    UnhookWindowsHookEx(hook);
+    ASSERT_NE(classProcedure, nullptr);
+    EXPECT_EQ(windowHandle(WindowId::About), nullptr);
+    ASSERT_TRUE(loadWindow(WindowId::About));
+    closeWindow(WindowId::About, true);
+  }
+}
+
 TEST(ModalWindow, AWindowAlreadyOpenIsNotMadeTwice) {
   ASSERT_TRUE(loadWindow(WindowId::About));
   HWND first = windowHandle(WindowId::About);

@@ -93,6 +93,10 @@ TEST(ExtensionTable, QuirksOfThePathExtension) {
   // "乗" (0x81 0x5C) ends a folder name: its second byte is no separator.
   EXPECT_EQ(extensionOf("C:\\x.\x81\x5C" "y"), ".\x81\x5C" "y");
   EXPECT_EQ(extensionOf("a.png\r\nb.jpg\r\n"), ".jpg\r\n");
+  // The system's code page decides how two-byte characters are stepped.
+  EXPECT_EQ(extensionOf("C:\\caf\xE9.png", 1252), ".png");
+  EXPECT_EQ(extensionOf("C:\\\xE6\xB8\xB8.png", CP_UTF8), ".png");  // "游.png"
+  EXPECT_EQ(extensionOf("C:\\x\x80.png"), ".png");
 }
 
 TEST_F(IntakeTest, PngSourceIsCopiedByteForByteAndShown) {
@@ -151,14 +155,36 @@ TEST_F(IntakeTest, AFileNamedPngHoldingAnotherFormatIsEncoded) {
   EXPECT_NE(png.view(), readFileBytes(fixture("bmpinside.png")).view());
 }
 
-TEST_F(IntakeTest, AJpegCopyThatCannotBeWrittenRefusesThePictureAsUnsupported) {
-  takeInAnswering(fixture("intake1024x768.png"));
-  deleteFile(jpegCopy());
-  ASSERT_TRUE(createFolder(jpegCopy()));  // the JPEG working copy cannot be written
-  expectMessages(takeInAnswering(fixture("intake.jpg")), {kUnsupported});
-  EXPECT_FALSE(fileExists(pngCopy()));
-  EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
-  RemoveDirectoryA(jpegCopy().c_str());
+TEST_F(IntakeTest, AWorkingCopyThatCannotBeWrittenRefusesThePictureAsUnsupported) {
+  for (const std::string& blocked : {jpegCopy(), pngCopy()})
+    for (const char* source : {"intake.jpg", "intake1024x768.png"}) {
+      SCOPED_TRACE(blocked + " blocked for " + source);
+      takeInAnswering(fixture("intake1024x768.png"));
+      deleteFile(blocked);
+      ASSERT_TRUE(createFolder(blocked));  // the working copy cannot be written
+      expectMessages(takeInAnswering(fixture(source)), {kUnsupported});
+      RemoveDirectoryA(blocked.c_str());
+      EXPECT_FALSE(fileExists(pngCopy()));
+      EXPECT_FALSE(fileExists(jpegCopy()));
+      EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
+    }
+}
+
+// CopyFileA hands the source's attributes on. A read-only PNG copy could
+// not be replaced by the next picture's on Windows, so the next package
+// would hold this picture.
+TEST_F(IntakeTest, WorkingCopiesNeverTakeOverTheSourcesAttributes) {
+  TestFolder scratch;
+  for (const char* name : {"intake1024x768.png", "intake.jpg"}) {
+    const std::string source = scratch / name;
+    ASSERT_TRUE(copyFile(fixture(name), source));
+    SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    expectMessages(takeInAnswering(source), {});
+    for (const std::string& copy : {pngCopy(), jpegCopy()})
+      EXPECT_EQ(GetFileAttributesA(copy.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u)
+          << copy << " after " << name;
+    SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
 }
 
 namespace {

@@ -17,6 +17,12 @@ TEST(ProgramDir, SplitsAtTheLastSeparatorOfTheCodePage) {
   const ExecutablePath bare = splitExecutablePath("app.exe");
   EXPECT_EQ(bare.directory, "");
   EXPECT_EQ(bare.fileName, "app.exe");
+  // The system's code page decides: in 936 a lone 0x80 is one character;
+  // on a UTF-8 or a Western system no byte starts a two-byte character, so
+  // "游" (UTF-8) or "Outils\xE9" (1252) keep their separator.
+  EXPECT_EQ(splitExecutablePath("C:\\a\x80\\app.exe").directory, "C:\\a\x80");
+  EXPECT_EQ(splitExecutablePath("C:\\\xE6\xB8\xB8\\app.exe", CP_UTF8).directory, "C:\\\xE6\xB8\xB8");
+  EXPECT_EQ(splitExecutablePath("C:\\Outils\xE9\\app.exe", 1252).directory, "C:\\Outils\xE9");
 }
 
 TEST(ProgramDir, IsTheFolderOfTheRunningProgramAndCurrent) {

@@ -184,7 +184,9 @@ TEST_F(BuildUiTest, AFolderWithBlanksStaleStagingAndTheUsersOwnFiles) {
         // program; the user's own files named like another picture.
         createFolder(folder + "\\zip");
         createFolder(folder + "\\zip\\Data");
-        writeText(folder + "\\zip\\Data\\old.txt", "stale");
+        createFolder(folder + "\\zip\\Data\\LoadingScreen");
+        writeText(folder + "\\zip\\Data\\Tarvex Forge.txt", "stale note");
+        writeText(folder + "\\zip\\Data\\LoadingScreen\\SRBackground.dds", "stale texture");
         copyFile(fixture("intake1024x768.png"), folder + "\\my picture.png");
         writeText(folder + "\\intake.bak", "the user's backup");
         writeText(folder + "\\intake.dds", "the user's texture");
@@ -194,7 +196,10 @@ TEST_F(BuildUiTest, AFolderWithBlanksStaleStagingAndTheUsersOwnFiles) {
   ASSERT_TRUE(takeInThroughDialog(program, program.inFolder("my picture.png")));
   Message seen = buildAndAnswer(program);
   EXPECT_EQ(seen.text, "完成，存放在您的桌面中！");
-  EXPECT_EQ(entryNames(readFileBytes(archivePath())), kEntries);  // nothing stale packed
+  EXPECT_EQ(entryNames(readFileBytes(archivePath())), kEntries);
+  const ByteBuffer package = readFileBytes(archivePath());
+  EXPECT_EQ(entryBytes(package, "Data/LoadingScreen/SRBackground.dds").view().substr(0, 4), "DDS ");
+  EXPECT_EQ(entryBytes(package, "Data/Tarvex Forge.txt").view(), std::string_view(kNote));
   EXPECT_TRUE(readFileBytes(program.inFolder("my picture.png")).view() ==
               readFileBytes(fixture("intake1024x768.png")).view()) << "the picture itself was removed";
   EXPECT_FALSE(fileExists(program.inFolder("zip")));
@@ -207,7 +212,17 @@ TEST_F(BuildUiTest, AFolderWithBlanksStaleStagingAndTheUsersOwnFiles) {
   EXPECT_EQ(seen.text, "完成，存放在您的桌面中！");
   EXPECT_EQ(readText(program.inFolder("intake.bak")), "the user's backup");
   EXPECT_EQ(readText(program.inFolder("intake.dds")), "the user's texture");
+
+  // A "zip" folder of the user's own beside the program is never removed.
+  ASSERT_TRUE(takeInThroughDialog(program, elsewhere));
+  createFolder(program.inFolder("zip"));
+  writeText(program.inFolder("zip\\notes.txt"), "the user's notes");
+  seen = buildAndAnswer(program);
+  EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
+  EXPECT_EQ(readText(program.inFolder("zip\\notes.txt")), "the user's notes");
+  EXPECT_TRUE(fileExists(program.inFolder("TarvexForge.png")));
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+  removeFolderTree(program.inFolder("zip"));
 }
 
 TEST_F(BuildUiTest, AnArchiveThatCannotBeWrittenIsAFailureAndAnEarlierPackageSurvives) {
