@@ -7,13 +7,9 @@
 
 #include <squish.h>
 
-namespace {
+#include "colour_block.h"
 
-int squishFlags(DxtFormat format) {
-  const int kind = format == DxtFormat::Dxt1 ? squish::kDxt1
-                   : format == DxtFormat::Dxt5 ? squish::kDxt5 : squish::kDxt3;
-  return kind | squish::kColourIterativeClusterFit;
-}
+namespace {
 
 int blockBytes(DxtFormat format) { return format == DxtFormat::Dxt1 ? 8 : 16; }
 
@@ -36,12 +32,34 @@ BlockTexels gatherBlock(const RgbaPicture& picture, int blockX, int blockY) {
   return block;
 }
 
-// One row of blocks; pixels beyond the picture's edge are masked out. The fit
-// is deterministic, so a block equal to its left neighbour (flat areas,
-// gradients across the row) takes the neighbour's bytes instead of a new fit.
-void compressBlockRow(const RgbaPicture& picture, int blockY, int flags, int bytesPerBlock,
-                      std::uint8_t* target) {
-  const int blocksAcross = (picture.width + 3) / 4;
+// DXT3's alpha: 4 bits a texel, rounded (a / 17, to nearest), 0 outside
+// the picture.
+void encodeExplicitAlpha(const BlockTexels& block, std::uint8_t* out) {
+  for (int i = 0; i < 16; i += 2) {
+    const int low = (block.mask >> i) & 1 ? (block.rgba[4 * i + 3] + 8) / 17 : 0;
+    const int high = (block.mask >> (i + 1)) & 1 ? (block.rgba[4 * i + 7] + 8) / 17 : 0;
+    out[i / 2] = static_cast<std::uint8_t>(low | (high << 4));
+  }
+}
+
+void encodeBlock(const BlockTexels& block, DxtFormat format, std::uint8_t* out) {
+  std::uint8_t* colour = out;
+  if (format == DxtFormat::Dxt3) {
+    encodeExplicitAlpha(block, out);
+    colour = out + 8;
+  } else if (format == DxtFormat::Dxt5) {
+    // libsquish's interpolated alpha; the colour half it writes is replaced.
+    squish::CompressMasked(block.rgba, block.mask, out, squish::kDxt5 | squish::kColourRangeFit);
+    colour = out + 8;
+  }
+  encodeColourBlock(block.rgba, block.mask, colour);
+}
+
+// One row of blocks; pixels beyond the picture's edge are masked out. The
+// encoder is deterministic, so a block equal to its left neighbour (flat
+// areas, gradients across the row) takes the neighbour's bytes.
+void compressBlockRow(const RgbaPicture& picture, int blockY, DxtFormat format, std::uint8_t* target) {
+  const int blocksAcross = (picture.width + 3) / 4, bytesPerBlock = blockBytes(format);
   BlockTexels previous;
   for (int blockX = 0; blockX < blocksAcross; ++blockX) {
     const BlockTexels block = gatherBlock(picture, blockX, blockY);
@@ -49,7 +67,7 @@ void compressBlockRow(const RgbaPicture& picture, int blockY, int flags, int byt
     if (blockX > 0 && block == previous)
       std::memcpy(out, out - bytesPerBlock, bytesPerBlock);
     else
-      squish::CompressMasked(block.rgba, block.mask, out, flags);
+      encodeBlock(block, format, out);
     previous = block;
   }
 }
@@ -61,7 +79,7 @@ void putLe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value
 }  // namespace
 
 std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat format, unsigned threads) {
-  const int flags = squishFlags(format), bytesPerBlock = blockBytes(format);
+  const int bytesPerBlock = blockBytes(format);
   const int blocksAcross = std::max(1, (picture.width + 3) / 4);
   const int blocksDown = std::max(1, (picture.height + 3) / 4);
   const std::size_t rowBytes = static_cast<std::size_t>(blocksAcross) * bytesPerBlock;
@@ -74,7 +92,7 @@ std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat form
   for (unsigned t = 0; t < threads; ++t)
     workers.emplace_back([&] {
       for (int row = nextRow++; row < blocksDown; row = nextRow++)
-        compressBlockRow(picture, row, flags, bytesPerBlock, blocks.data() + row * rowBytes);
+        compressBlockRow(picture, row, format, blocks.data() + row * rowBytes);
     });
   for (std::thread& worker : workers) worker.join();
   return blocks;

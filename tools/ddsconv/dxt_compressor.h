@@ -1,6 +1,7 @@
 #pragma once
-// DXT compression of an RGBA picture with libsquish's iterative cluster
-// fit, the rows of blocks split over all cores, and the DDS file layout.
+// DXT compression of an RGBA picture with our colour encoder (and, for
+// DXT5, libsquish's alpha), the rows of blocks spread over all cores, and
+// the DDS file layout.
 #include <cstdint>
 #include <vector>
 
