@@ -2,26 +2,24 @@
 
 #include "build_pipeline.h"
 #include "carried_tools.h"
+#include "layouts.h"
 #include "main_window.h"
-#include "take_in_picture.h"
 
 namespace {
 void nothing() {}  // the About window's created event: an empty handler
 }  // namespace
 
-EventBindings programEventBindings() {
+ProgramEvents programEvents() {
   return {
-      /*mainCreated*/ initMainWindow,
-      /*mainAboutToBeDestroyed*/ removeTools,
-      /*pictureRightButtonUp*/ openPopupMenu,
-      /*startChosen*/ showBusyWindow,
-      /*choosePictureChosen*/ choosePicture,
-      /*aboutChosen*/ showAboutWindow,
-      /*filesDropped*/ takeInPicture,
-      /*archiveProgress*/ showProgress,
-      /*aboutCreated*/ nothing,
-      /*busyCreated*/ startBuildWorker,
-      /*mainMayClose*/ windowMayClose,
-      /*busyMayClose*/ windowMayClose,
+      .main = {.created = initMainWindow,
+               .mayClose = windowMayClose,
+               .aboutToBeDestroyed = removeTools,
+               .menuItems = {{.command = MenuCommand::Start, .chosen = showBusyWindow},
+                             {.command = MenuCommand::ChoosePicture, .chosen = choosePictureForMainWindow},
+                             {.command = MenuCommand::About, .chosen = showAboutWindow}},
+               .pictureRightButtonUp = openPopupMenu,
+               .filesDropped = takeInDroppedPicture},
+      .about = {.created = nothing},
+      .busy = {.created = startBuildFromMainWindow, .mayClose = windowMayClose},
   };
 }

@@ -1,6 +1,11 @@
 #include "event_bindings.h"
+#include "program_windows.h"
 
-const EventBindings& eventBindings() {
-  static const EventBindings bindings = programEventBindings();
-  return bindings;
+const WindowEvents& windowEventsOf(WindowId id) {
+  static const ProgramEvents events = programEvents();
+  switch (id) {
+    case WindowId::About: return events.about;
+    case WindowId::Busy: return events.busy;
+    default: return events.main;
+  }
 }

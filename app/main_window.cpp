@@ -1,10 +1,18 @@
 #include "main_window.h"
 
+#include "build_pipeline.h"
 #include "carried_tools.h"
-#include "window.h"
+#include "program_windows.h"
+#include "take_in_picture.h"
+#include "ui_requests.h"
 
 namespace {
 constexpr int kMainWindowHeight = 406;
+
+HWND mainPictureBox() {
+  Window* main = openWindow(WindowId::Main);
+  return main ? windowHandle(main->pictureBox()) : nullptr;
+}
 }  // namespace
 
 void initMainWindow() {
@@ -31,7 +39,7 @@ void openPopupMenu(int, int, int) {
   Window* main = openWindow(WindowId::Main);
   if (!main) return;
   updateStartItem();
-  popupMenu(WindowId::Main, *main->popupMenu());
+  popupMenu(*main, *main->popupMenu());
 }
 
 void showBusyWindow() { loadWindow(WindowId::Busy, nullptr, true); }
@@ -39,5 +47,19 @@ void showBusyWindow() { loadWindow(WindowId::Busy, nullptr, true); }
 void showAboutWindow() { loadWindow(WindowId::About, nullptr, true); }
 
 void showProgress(int percent) {
-  if (Window* main = openWindow(WindowId::Main)) main->progressBar()->setPosition(percent);
+  if (Window* main = openWindow(WindowId::Main)) setProgressPosition(windowHandle(main->progressBar()), percent);
+}
+
+void takeInDroppedPicture(const Text& paths) { takeInPicture(paths, mainPictureBox()); }
+
+void choosePictureForMainWindow() {
+  Window* main = openWindow(WindowId::Main);
+  if (main && main->fileDialog()) choosePicture(*main->fileDialog(), windowHandle(main->pictureBox()));
+}
+
+void startBuildFromMainWindow() {
+  Window* main = openWindow(WindowId::Main);
+  startBuildWorker({.busyWindow = windowHandle(WindowId::Busy),
+                    .pictureBox = main ? windowHandle(main->pictureBox()) : nullptr,
+                    .progressBar = main ? windowHandle(main->progressBar()) : nullptr});
 }

@@ -5,8 +5,8 @@
 
 #include "fatal_error.h"
 #include "program_dir.h"
-#include "program_state.h"
-#include "window.h"
+#include "picture_state.h"
+#include "program_windows.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <atomic>
 
 #include "carried_tools.h"
-#include "event_bindings.h"
 #include "files.h"
 #include "folder_archiver.h"
 #include "message.h"
@@ -13,7 +12,7 @@
 #include "program_dir.h"
 #include "special_folder.h"
 #include "staging_tree.h"
-#include "window.h"
+#include "ui_requests.h"
 
 namespace {
 
@@ -31,8 +30,10 @@ std::atomic<bool> buildRunning{false};
 Text workPath(const char* name) { return joinText(programDir(), name); }
 Text quotedPath(const Text& path) { return joinText("\"", path, "\""); }
 
-DWORD WINAPI buildWorker(void*) {
-  buildPackage();
+DWORD WINAPI buildWorker(void* windows) {
+  const BuildWindows owned = *static_cast<BuildWindows*>(windows);
+  delete static_cast<BuildWindows*>(windows);
+  buildPackage(owned);
   return 0;
 }
 
@@ -69,35 +70,32 @@ bool moveIntoPlace(const Text& finished, const Text& archive) {
 // The staging tree onto the desktop. The archive is written beside its name
 // and takes that name only once it is complete: an earlier good package
 // survives every build that fails.
-bool archivePackage() {
+bool archivePackage(HWND progressBar) {
   const Text desktop = specialFolder(kDesktopFolder);
   if (desktop.empty()) return false;
   const Text archive = joinText(desktop, kArchiveName);
   const Text partial = joinText(archive, kPartialSuffix);
   FolderArchiver archiver;
-  archiver.archiveProgress = eventBindings().archiveProgress;
+  // ZIP压缩1's progress event: the main window's progress bar (showProgress).
+  archiver.archiveProgress = [progressBar](int percent) { setProgressPosition(progressBar, percent); };
   const bool archived =
       archiver.compressFolder(workPath("\\zip"), partial) == 1 && moveIntoPlace(partial, archive);
   if (!archived) deleteFile(partial);
   return archived;
 }
 
-bool makePackage() {
+bool makePackage(HWND progressBar) {
   if (!removeStaleOutputs() || !convertPicture(kScriptTimeoutMs)) return false;
-  const bool archived = stagePackage() && archivePackage();
+  const bool archived = stagePackage() && archivePackage(progressBar);
   removeFolderTree(workPath("\\zip"));
   return archived;
 }
 
-void clearPicture() {
-  if (Window* main = openWindow(WindowId::Main)) main->pictureBox()->setPicture(ByteBuffer());
-}
-
-void finishSucceeded() {
+void finishSucceeded(HWND pictureBox) {
   showMessage(kSucceeded, 0);
   for (const char* name : {"\\TarvexForge.png", "\\TarvexForge.bak", "\\TarvexForge.dds", "\\TarvexForge.jpg"})
     deleteFile(workPath(name));
-  clearPicture();
+  showPicture(pictureBox, ByteBuffer());  // nothing left to build from
 }
 
 // The PNG working copy, the picture and sourceImagePath stay, so the user
@@ -111,8 +109,8 @@ void finishFailed() {
 // The close request goes first: once the build is marked finished, a
 // user's close may destroy the busy window, and closeWindow would then
 // reach for a window object that is gone.
-void endBuild() {
-  closeWindow(WindowId::Busy);
+void endBuild(HWND busyWindow) {
+  requestClose(busyWindow);
   buildRunning = false;
 }
 
@@ -137,19 +135,22 @@ bool convertPicture(unsigned timeoutMs) {
   return fileExists(workPath("\\TarvexForge.dds"));
 }
 
-void buildPackage() {
-  if (makePackage()) finishSucceeded();
+void buildPackage(const BuildWindows& windows) {
+  if (makePackage(windows.progressBar)) finishSucceeded(windows.pictureBox);
   else finishFailed();
-  endBuild();
+  endBuild(windows.busyWindow);
 }
 
-void startBuildWorker() {
+void startBuildWorker(const BuildWindows& windows) {
   buildRunning = true;
-  if (startThread(buildWorker)) return;
-  // Nothing would ever close the busy window otherwise.
+  auto* handed = new BuildWindows(windows);  // the worker's own copy
+  if (startThread(buildWorker, handed)) return;
+  delete handed;
+  // Nothing would ever close the busy window otherwise. (Not modal yet: its
+  // created event runs before its modal loop.)
   buildRunning = false;
   showMessage(kFailed, 0x40, Text(kCaption));
-  closeWindow(WindowId::Busy, true);
+  DestroyWindow(windows.busyWindow);
 }
 
 bool windowMayClose() { return !buildRunning; }

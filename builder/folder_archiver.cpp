@@ -111,7 +111,7 @@ std::vector<std::uint8_t> centralHeader(const CentralRecord& r) {
 // One call's work: the open target, the counters and the central records.
 class ArchiveWriter {
  public:
-  ArchiveWriter(HANDLE target, const Text& source, void (*progress)(int))
+  ArchiveWriter(HANDLE target, const Text& source, const std::function<void(int)>& progress)
       : target_(target), source_(source), progress_(progress) {}
 
   int countEntries(const Text& folder) const;
@@ -130,7 +130,7 @@ class ArchiveWriter {
 
   HANDLE target_;
   Text source_;
-  void (*progress_)(int);
+  const std::function<void(int)>& progress_;
   std::uint32_t offset_ = 0;
   int total_ = 0, done_ = 0;
   std::vector<CentralRecord> records_;

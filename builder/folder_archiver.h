@@ -3,6 +3,7 @@
 // each file deflated in one streaming pass, and raises its progress event
 // after every entry.
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "text.h"
@@ -17,7 +18,7 @@ class FolderArchiver {
   bool targetCreated() const { return targetCreated_; }
 
   // The progress event: percent of the entries written, after each one.
-  void (*archiveProgress)(int percent) = nullptr;
+  std::function<void(int percent)> archiveProgress;
 
  private:
   bool targetCreated_ = false;

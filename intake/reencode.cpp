@@ -1,13 +1,13 @@
 #include "reencode.h"
 
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include <vector>
 
 #include "arithmetic.h"
 #include "files.h"
+#include "gdi_owners.h"
+#include "gdiplus_support.h"
 #include "program_dir.h"
 #include "responsiveness.h"
 
@@ -44,60 +44,50 @@ ByteBuffer bmpFormOf(const ByteBuffer& picture) {
   return bmp;
 }
 
+// The image the source stream decodes to, drawn over white when asked (the
+// GDI bitmap in between and the first image are released at once).
+GdiplusImage decodeFrom(IStream* stream, bool flattenOnWhite) {
+  GpBitmap* bitmap = nullptr;
+  DllExports::GdipCreateBitmapFromStream(stream, &bitmap);
+  GdiplusImage image(bitmap);
+  if (!flattenOnWhite || !bitmap) return image;
+  HBITMAP flat = nullptr;
+  DllExports::GdipCreateHBITMAPFromBitmap(bitmap, &flat, 0x00FFFFFF);
+  const GdiObject<HBITMAP> drawn(flat);
+  GpBitmap* flattened = nullptr;
+  DllExports::GdipCreateBitmapFromHBITMAP(flat, nullptr, &flattened);
+  image.reset(flattened);
+  return image;
+}
+
 }  // namespace
 
 bool reencodeBytes(const ByteBuffer& source, int targetFormat, const Text& outputPath,
                    ByteBuffer& output, bool flattenOnWhite) {
   if (bufferLength(source) < 3) return false;
-  ULONG_PTR token = 0;
-  GdiplusStartupInput startup;  // version 1, no callback, thread and codecs not suppressed
-  GdiplusStartup(&token, &startup, nullptr);
+  // Declared in the order of use; released in reverse: the output block's
+  // lock, the source stream, the output stream, the image, the source
+  // block, GDI+ itself.
+  const GdiplusSession gdiplus;  // its result is not looked at
   const CLSID encoder = encoderOf(targetFormat);
-
-  bool result = false;
-  IStream* sourceStream = nullptr;
-  IStream* outputStream = nullptr;
-  GpImage* image = nullptr;
+  const GlobalBlock sourceBlock = copyToGlobalBlock(source);
+  if (!sourceBlock.get()) return false;
+  GdiplusImage image;
+  ComPtr<IStream> outputStream;
+  const ComPtr<IStream> sourceStream = streamOverBlock(sourceBlock.get());
+  image = decodeFrom(sourceStream.get(), flattenOnWhite);
+  CreateStreamOnHGlobal(nullptr, TRUE, outputStream.put());
+  if (image && outputStream) DllExports::GdipSaveImageToStream(image.get(), outputStream.get(), &encoder, nullptr);
   HGLOBAL outputBlock = nullptr;
-  void* outputBytes = nullptr;
-  HGLOBAL sourceBlock = GlobalAlloc(GMEM_MOVEABLE, source.size());
-  void* sourceBytes = sourceBlock ? GlobalLock(sourceBlock) : nullptr;
-  if (sourceBytes) {
-    CreateStreamOnHGlobal(sourceBlock, FALSE, &sourceStream);
-    bufferToMemory(source, sourceBytes, -1);
-    GlobalUnlock(sourceBlock);
-    GpBitmap* bitmap = nullptr;
-    DllExports::GdipCreateBitmapFromStream(sourceStream, &bitmap);
-    image = bitmap;
-    if (flattenOnWhite && bitmap) {
-      HBITMAP flat = nullptr;
-      DllExports::GdipCreateHBITMAPFromBitmap(bitmap, &flat, 0x00FFFFFF);
-      GpBitmap* flattened = nullptr;
-      DllExports::GdipCreateBitmapFromHBITMAP(flat, nullptr, &flattened);
-      DllExports::GdipDisposeImage(bitmap);
-      if (flat) DeleteObject(flat);
-      image = flattened;
-    }
-    CreateStreamOnHGlobal(nullptr, TRUE, &outputStream);
-    if (image && outputStream) DllExports::GdipSaveImageToStream(image, outputStream, &encoder, nullptr);
-    if (outputStream) GetHGlobalFromStream(outputStream, &outputBlock);
-    outputBytes = outputBlock ? GlobalLock(outputBlock) : nullptr;
-    if (outputBytes) {
-      const SIZE_T size = GlobalSize(outputBlock);
-      ByteBuffer encoded = zeroBuffer(static_cast<std::int64_t>(size));
-      if (size) RtlMoveMemory(encoded.data(), outputBytes, size);
-      if (compareText(trimSpaces(outputPath), "") != 0) writeFileBytes(outputPath, encoded);
-      output = encoded;
-      result = true;
-    }
-  }
-  if (outputBytes) GlobalUnlock(outputBlock);
-  if (sourceStream) sourceStream->Release();
-  if (outputStream) outputStream->Release();
-  if (image) DllExports::GdipDisposeImage(image);
-  if (sourceBlock) GlobalFree(sourceBlock);
-  GdiplusShutdown(token);
-  return result;
+  if (outputStream) GetHGlobalFromStream(outputStream.get(), &outputBlock);
+  const LockedBlock encodedBytes(outputBlock);  // a failed save leaves a block of size 0: no address
+  if (!encodedBytes.bytes()) return false;
+  const SIZE_T size = GlobalSize(outputBlock);
+  ByteBuffer encoded = zeroBuffer(static_cast<std::int64_t>(size));
+  if (size) RtlMoveMemory(encoded.data(), encodedBytes.bytes(), size);
+  if (compareText(trimSpaces(outputPath), "") != 0) writeFileBytes(outputPath, encoded);
+  output = encoded;
+  return true;
 }
 
 std::int32_t pictureWidthOf(const ByteBuffer& picture) {

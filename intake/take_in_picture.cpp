@@ -7,9 +7,10 @@
 #include "files.h"
 #include "message.h"
 #include "program_dir.h"
-#include "program_state.h"
+#include "picture_state.h"
 #include "reencode.h"
 #include "responsiveness.h"
+#include "ui_requests.h"
 #include "window.h"
 
 namespace {
@@ -38,15 +39,6 @@ bool encodeWorkingCopy(const char* name, ImageFormat format) {
 
 bool startsWithPngSignature(const ByteBuffer& bytes) {
   return bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1A\n", 8) == 0;
-}
-
-PictureBox* pictureBox() {
-  Window* main = openWindow(WindowId::Main);
-  return main ? main->pictureBox() : nullptr;
-}
-
-void showInPictureBox(const ByteBuffer& bytes) {
-  if (PictureBox* box = pictureBox()) box->setPicture(bytes);
 }
 
 void refuse(const char* text, unsigned style) { showMessage(text, style, Text(kCaption)); }
@@ -104,7 +96,7 @@ ImageFormat formatForExtension(const Text& extension) {
   return IMAGE_FORMAT_UNKNOWN;
 }
 
-void takeInPicture(const Text& path) {
+void takeInPicture(const Text& path, HWND pictureBox) {
   const ImageFormat format = formatForExtension(extensionOf(path));
   if (format == IMAGE_FORMAT_UNKNOWN || !imageObject) return refuse(kUnsupported, 0x20);
   switch (writeWorkingCopies(path, format)) {
@@ -115,22 +107,19 @@ void takeInPicture(const Text& path) {
     case Intake::WrongSize:
       refuse(kWrongSize, 0x40);
       deleteWorkingCopies();
-      showInPictureBox(ByteBuffer());  // nothing left to build from
+      showPicture(pictureBox, ByteBuffer());  // nothing left to build from
       return;
     case Intake::Accepted: break;
   }
   sourceImagePath = path;
-  showInPictureBox(readFileBytes(workingCopy("\\TarvexForge.jpg")));
+  showPicture(pictureBox, readFileBytes(workingCopy("\\TarvexForge.jpg")));
 }
 
-void choosePicture() {
-  Window* main = openWindow(WindowId::Main);
-  if (!main || !main->fileDialog()) return;
-  FileDialog& dialog = *main->fileDialog();
+void choosePicture(FileDialog& dialog, HWND pictureBox) {
   dialog.filter = "通常图片文件";
   const bool confirmed = openFileDialog(dialog);
   // The dialog may have made the user's folder current (and kept it busy).
   makeProgramDirCurrent();
   if (!confirmed) return;
-  takeInPicture(dialog.fileName);
+  takeInPicture(dialog.fileName, pictureBox);
 }

@@ -1,5 +1,9 @@
 #pragma once
-// Bringing a picture in: by a drop or through the open-file dialog.
+// Bringing a picture in: by a drop or through the open-file dialog, shown
+// in the picture box given.
+#include <windows.h>
+
+#include "file_dialog.h"
 #include "image_format.h"
 #include "text.h"
 
@@ -14,7 +18,7 @@ ImageFormat formatForExtension(const Text& extension);
 
 // Decodes the picture, writes the two working copies, checks the size and
 // shows it; refuses it with a message when it cannot be used.
-void takeInPicture(const Text& path);
+void takeInPicture(const Text& path, HWND pictureBox);
 
 // The "手动选择图片" command: the open-file dialog, then takeInPicture.
-void choosePicture();
+void choosePicture(FileDialog& dialog, HWND pictureBox);

@@ -17,9 +17,9 @@
 #include "folder_archiver.h"
 #include "main_window.h"
 #include "program_dir.h"
-#include "program_state.h"
+#include "picture_state.h"
 #include "special_folder.h"
-#include "window.h"
+#include "program_windows.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include "bench_clock.h"
 #include "files.h"
 #include "program_dir.h"
-#include "program_state.h"
+#include "picture_state.h"
 #include "reencode.h"
 #include "take_in_picture.h"
-#include "window.h"
+#include "program_windows.h"
 
 int main(int argc, char** argv) {
   OleInitialize(nullptr);

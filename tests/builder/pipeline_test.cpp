@@ -15,11 +15,11 @@
 #include "files.h"
 #include "main_window.h"
 #include "program_dir.h"
-#include "program_state.h"
+#include "picture_state.h"
 #include "special_folder.h"
 #include "test_folder.h"
 #include "ui_driver.h"
-#include "window.h"
+#include "program_windows.h"
 
 namespace {
 

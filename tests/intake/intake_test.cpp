@@ -8,19 +8,22 @@
 #include <thread>
 
 #include "files.h"
+#include "main_window.h"
 #include "program_dir.h"
-#include "program_state.h"
+#include "picture_state.h"
 #include "drop_target.h"
 #include "take_in_picture.h"
 #include "test_folder.h"
 #include "ui_driver.h"
-#include "window.h"
+#include "program_windows.h"
 
 namespace {
 
 std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
 std::string jpegCopy() { return programDir() + "\\TarvexForge.jpg"; }
 std::string pngCopy() { return programDir() + "\\TarvexForge.png"; }
+// The picture box the intake shows its pictures in.
+HWND mainPictureBox() { return windowHandle(openWindow(WindowId::Main)->pictureBox()); }
 
 struct SeenMessage {
   std::string caption, text;
@@ -39,7 +42,7 @@ std::vector<SeenMessage> takeInAnswering(const std::string& path) {
       }
     }
   });
-  takeInPicture(path);
+  takeInPicture(path, mainPictureBox());
   done = true;
   user.join();
   return seen;
@@ -236,7 +239,7 @@ TEST_F(IntakeTest, ALargePictureShowsTheWaitCursorAndKeepsAnsweringTheSystem) {
     }
   });
   const DWORD start = GetTickCount();
-  takeInPicture(picture);
+  takeInPicture(picture, mainPictureBox());
   const DWORD took = GetTickCount() - start;
   intakeRunning = false;
   system.join();
@@ -261,7 +264,7 @@ TEST_F(IntakeTest, TheDialogLeavesTheProgramFolderCurrent) {
     SetWindowTextA(GetDlgItem(dialog, 1148), fixture("intake1024x768.png").c_str());
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   });
-  choosePicture();
+  choosePictureForMainWindow();  // what "手动选择图片" runs
   done = true;
   user.join();
   EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));

@@ -1,12 +1,18 @@
+#include "build_pipeline.h"
 #include "event_bindings.h"
+#include "program_windows.h"
 
-const EventBindings& eventBindings() {
-  static const EventBindings bindings = [] {
-    EventBindings table = programEventBindings();
-    table.busyCreated = nullptr;
-    table.mainMayClose = nullptr;
-    table.busyMayClose = nullptr;
+const WindowEvents& windowEventsOf(WindowId id) {
+  static const ProgramEvents events = [] {
+    ProgramEvents table = programEvents();
+    table.busy.created = nullptr;
+    table.main.mayClose = nullptr;
+    table.busy.mayClose = nullptr;
     return table;
   }();
-  return bindings;
+  switch (id) {
+    case WindowId::About: return events.about;
+    case WindowId::Busy: return events.busy;
+    default: return events.main;
+  }
 }

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "window.h"
+#include "program_windows.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   OleInitialize(nullptr);

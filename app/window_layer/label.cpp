@@ -34,10 +34,6 @@ Label::Label(HWND parent, const LabelLayout& layout) : layout_(layout), font_(fo
          parent, nullptr);
 }
 
-Label::~Label() {
-  if (font_) DeleteObject(font_);
-}
-
 LRESULT Label::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND: return 1;  // painted whole in WM_PAINT
@@ -49,13 +45,14 @@ LRESULT Label::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Label::paint(HDC dc) {
   RECT client;
   GetClientRect(hwnd(), &client);
-  HBRUSH background = layout_.background ? CreateSolidBrush(*layout_.background)
-                                         : GetSysColorBrush(COLOR_BTNFACE);
-  FillRect(dc, &client, background);
-  if (layout_.background) DeleteObject(background);
-  HGDIOBJ oldFont = SelectObject(dc, font_);
+  if (layout_.background) {
+    const GdiObject<HBRUSH> background(CreateSolidBrush(*layout_.background));
+    FillRect(dc, &client, background.get());
+  } else {
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));  // a system brush: never deleted
+  }
+  const SelectedObject font(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, layout_.textColor);
   DrawTextA(dc, layout_.text, -1, &client, labelDrawFlags(layout_));
-  SelectObject(dc, oldFont);
 }

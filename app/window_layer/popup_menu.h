@@ -9,7 +9,7 @@
 
 struct MenuItem {
   const char* caption;
-  MenuCommand command;
+  int command;
   bool checked = false, disabled = false, visible = true;
   bool isSeparator() const;
 };
@@ -17,13 +17,15 @@ struct MenuItem {
 class PopupMenu {
  public:
   explicit PopupMenu(const PopupMenuLayout& layout);
-  MenuItem* item(MenuCommand command);
+  MenuItem* item(int command);
   const std::vector<MenuItem>& items() const { return items_; }
   // A new Win32 popup menu from the items' current states (caller destroys).
   HMENU build() const;
-  static UINT commandId(MenuCommand command) { return 100 + static_cast<UINT>(command); }
-  static MenuCommand commandOf(UINT id);
+  // The menu's WM_COMMAND id of an item's command, and back (0: none).
+  static UINT commandId(int command) { return kFirstId + static_cast<UINT>(command); }
+  int commandOf(UINT id) const;
 
  private:
+  static constexpr UINT kFirstId = 100;
   std::vector<MenuItem> items_;
 };

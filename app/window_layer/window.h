@@ -1,6 +1,7 @@
 #pragma once
-// A top-level window built from its layout, with its units, and the window
-// requests the rest of the program uses.
+// A top-level window built from its layout, with its units, raising the
+// events it was handed; and the window requests the rest of the program
+// uses. Nothing here knows which windows a program has.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -10,12 +11,14 @@
 
 #include "drop_target.h"
 #include "file_dialog.h"
+#include "gdi_owners.h"
 #include "label.h"
 #include "layout.h"
 #include "picture_box.h"
 #include "popup_menu.h"
 #include "progress_bar.h"
 #include "window_base.h"
+#include "window_events.h"
 
 // The enabled states of the thread's other top-level windows, saved while
 // a modal window is up.
@@ -34,9 +37,9 @@ class EnabledStates {
 
 class Window : public WindowBase {
  public:
-  explicit Window(const WindowLayout& layout);
-  ~Window() override;
+  Window(const WindowLayout& layout, const WindowEvents& events);
   const WindowLayout& layout() const { return layout_; }
+  const WindowEvents& events() const { return events_; }
 
   PictureBox* pictureBox() { return pictureBox_.get(); }
   ProgressBar* progressBar() { return progressBar_.get(); }
@@ -52,18 +55,22 @@ class Window : public WindowBase {
   void destroy();
   // Set while the window is modal over the others.
   void setModalOver(EnabledStates* others) { modalOver_ = others; }
+  // The message by which requestClose asks the window's thread to destroy it.
+  static constexpr UINT kDestroyRequest = WM_APP + 1;
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void createUnits();
+  void menuCommand(UINT id);
   void destroyed();
   bool mayClose() const;
   const WindowLayout& layout_;
+  WindowEvents events_;
   EnabledStates* modalOver_ = nullptr;  // set by a modal loadWindow
-  HBRUSH background_ = nullptr;
-  HICON largeIcon_ = nullptr, smallIcon_ = nullptr;
+  GdiObject<HBRUSH> background_;
+  IconHandle largeIcon_, smallIcon_;
   std::vector<std::unique_ptr<Label>> labels_;
   std::unique_ptr<PictureBox> pictureBox_;
   std::unique_ptr<ProgressBar> progressBar_;
@@ -72,22 +79,22 @@ class Window : public WindowBase {
   std::unique_ptr<DropTargetControl> dropTarget_;
 };
 
-// Window requests.
-// Creates and shows the window (created event before SW_SHOW). Modal: the
-// program's other top-level windows are disabled until it is destroyed.
-// An open window is brought to the front instead. False when it cannot be
-// created.
-bool loadWindow(WindowId id, HWND parent = nullptr, bool modal = false);
-// Posts a close request (carried out by the owning thread, without the
-// may-close event); with atOnce, destroys it now (owning thread only).
-void closeWindow(WindowId id, bool atOnce = false);
+// Window requests (UI thread).
+// Creates and shows a window of the layout (created event before SW_SHOW).
+// Modal: the thread's other top-level windows are disabled until it is
+// destroyed, and the call returns then. A window of the layout already
+// open is brought to the front instead. False when it cannot be created.
+bool loadWindow(const WindowLayout& layout, const WindowEvents& events, HWND parent = nullptr,
+                bool modal = false);
+// The open window of the layout, or null.
+Window* openWindow(const WindowLayout& layout);
 // TrackPopupMenu at the cursor plus 3 (or x, y), TPM_RIGHTBUTTON, owned by
 // the window; a chosen item's event runs on the window afterwards.
-void popupMenu(WindowId id, PopupMenu& menu, std::optional<int> x = std::nullopt,
+void popupMenu(Window& window, PopupMenu& menu, std::optional<int> x = std::nullopt,
                std::optional<int> y = std::nullopt);
 // The unit's native handle, or NULL when it does not exist.
-HWND windowHandle(WindowId id);
 HWND windowHandle(const PictureBox* unit);
+HWND windowHandle(const ProgressBar* unit);
 // Shows the dialog; true and the chosen path stored when confirmed.
 bool openFileDialog(FileDialog& dialog);
 // The request the dialog is shown with: explorer style, no owner, the
@@ -98,7 +105,5 @@ struct OpenFileBuffers {
 };
 OPENFILENAMEA openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers);
 
-// The open window, or null.
-Window* openWindow(WindowId id);
 // The UI thread's message loop; returns when the last window is gone.
 void runMessageLoop();

@@ -1,12 +1,11 @@
 #pragma once
-// Layout data: what a window and its units look like, as plain values.
+// Layout data: what a window and its units look like, as plain values
+// (written with designated initialisers, so that a layout reads as data).
 #include <windows.h>
 
 #include <cstdint>
 #include <optional>
 #include <vector>
-
-enum class WindowId { Main, About, Busy };
 
 struct Rect {
   int left, top, width, height;
@@ -29,7 +28,7 @@ struct LabelLayout {
   const char* text;
   FontSpec font;
   COLORREF textColor = RGB(0, 0, 0);
-  std::optional<COLORREF> background;  // none: the button-face colour
+  std::optional<COLORREF> background{};  // none: the button-face colour
   HorizontalAlign align = HorizontalAlign::Left;
   VerticalAlign verticalAlign = VerticalAlign::Top;
   bool wordWrap = false;
@@ -46,11 +45,9 @@ struct ProgressBarLayout {
   int minimum = 0, maximum = 100, position = 0;
 };
 
-enum class MenuCommand { None, Start, ChoosePicture, About };
-
 struct MenuItemLayout {
   const char* caption;  // "-" makes a separator
-  MenuCommand command = MenuCommand::None;
+  int command = 0;      // what choosing it raises (see WindowEvents)
 };
 
 struct PopupMenuLayout {
@@ -66,19 +63,17 @@ struct DropTargetLayout {
 };
 
 struct WindowLayout {
-  WindowId id;
   const char* className;
   const char* title;
   int width, height;  // outer size
   DWORD style;
   bool escapeCloses;
-  std::optional<COLORREF> background;  // none: the button-face colour
-  std::vector<LabelLayout> labels;
-  std::optional<PictureBoxLayout> pictureBox;
-  std::optional<ProgressBarLayout> progressBar;
-  std::optional<PopupMenuLayout> popupMenu;
+  std::optional<COLORREF> background{};  // none: the button-face colour
+  const char* icon = nullptr;            // icon resource, shown big and small
+  std::vector<LabelLayout> labels{};
+  std::optional<PictureBoxLayout> pictureBox{};
+  std::optional<ProgressBarLayout> progressBar{};
+  std::optional<PopupMenuLayout> popupMenu{};
   bool hasFileDialog = false;
-  std::optional<DropTargetLayout> dropTarget;  // on the picture box
+  std::optional<DropTargetLayout> dropTarget{};  // on the picture box
 };
-
-const WindowLayout& layoutOf(WindowId id);

@@ -1,4 +1,4 @@
-#include "program_state.h"
+#include "picture_state.h"
 
 std::unique_ptr<ImageObject> imageObject;
 Text sourceImagePath;

@@ -4,7 +4,8 @@
 #include <thread>
 
 #include "shell_test_support.h"
-#include "window.h"
+#include "program_windows.h"
+#include "ui_requests.h"
 
 namespace {
 
@@ -108,14 +109,18 @@ TEST(ModalWindow, AWindowAlreadyOpenIsNotMadeTwice) {
 }
 
 TEST(ModalWindow, ClosingAGoneWindowFromAWorkerIsHarmless) {
-  std::thread worker([] { closeWindow(WindowId::Busy); });
+  ASSERT_TRUE(loadWindow(WindowId::Busy));
+  HWND gone = windowHandle(WindowId::Busy);
+  closeWindow(WindowId::Busy, true);
+  std::thread worker([gone] { requestClose(gone); });
   worker.join();
   EXPECT_EQ(windowHandle(WindowId::Busy), nullptr);
 }
 
 TEST(CloseWindow, PostsARequestThatTheOwningThreadCarriesOut) {
   ASSERT_TRUE(loadWindow(WindowId::About));
-  std::thread worker([] { closeWindow(WindowId::About); });
+  HWND about = windowHandle(WindowId::About);
+  std::thread worker([about] { requestClose(about); });
   worker.join();
   EXPECT_NE(windowHandle(WindowId::About), nullptr);  // not yet: it was posted
   pumpMessagesFor(100);

@@ -8,7 +8,7 @@ PopupMenu::PopupMenu(const PopupMenuLayout& layout) {
   for (const MenuItemLayout& entry : layout.items) items_.push_back({entry.caption, entry.command});
 }
 
-MenuItem* PopupMenu::item(MenuCommand command) {
+MenuItem* PopupMenu::item(int command) {
   for (MenuItem& entry : items_)
     if (entry.command == command && !entry.isSeparator()) return &entry;
   return nullptr;
@@ -29,7 +29,8 @@ HMENU PopupMenu::build() const {
   return menu;
 }
 
-MenuCommand PopupMenu::commandOf(UINT id) {
-  if (id < 100 || id > 100 + static_cast<UINT>(MenuCommand::About)) return MenuCommand::None;
-  return static_cast<MenuCommand>(id - 100);
+int PopupMenu::commandOf(UINT id) const {
+  for (const MenuItem& entry : items_)
+    if (!entry.isSeparator() && commandId(entry.command) == id) return entry.command;
+  return 0;
 }

@@ -3,6 +3,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
+
+#include "ui_requests.h"
+
+namespace {
+constexpr char kStoredPosition[] = "TarvexForge.position";
+}  // namespace
 
 ProgressBar::ProgressBar(HWND parent, const ProgressBarLayout& layout) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
@@ -15,8 +22,12 @@ ProgressBar::ProgressBar(HWND parent, const ProgressBarLayout& layout) {
   setPosition(layout.position);
 }
 
-void ProgressBar::setPosition(int position) {
-  position_ = std::clamp(position, 0, 32767);
-  // SendMessage from another thread waits until the UI thread has applied it.
-  SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position_.load()), 0);
+void ProgressBar::setPosition(int position) { setProgressPosition(hwnd_, position); }
+
+int ProgressBar::storedPosition(HWND bar) {
+  return static_cast<int>(reinterpret_cast<std::intptr_t>(GetPropA(bar, kStoredPosition)));
+}
+
+void ProgressBar::storePosition(HWND bar, int position) {
+  SetPropA(bar, kStoredPosition, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(std::clamp(position, 0, 32767))));
 }

@@ -2,10 +2,10 @@
 
 #include "picture_decoder.h"
 #include "picture_fit.h"
+#include "ui_requests.h"
 
 namespace {
 constexpr char kPictureBoxClass[] = "TarvexForgePictureBox";
-constexpr UINT kSetPictureMessage = WM_APP + 10;
 
 // Ctrl 1, Shift 2, Alt 4, added.
 int keyState(WPARAM mouseKeys) {
@@ -21,18 +21,11 @@ PictureBox::PictureBox(HWND parent, const PictureBoxLayout& layout) {
          r.left, r.top, r.width, r.height, parent, nullptr);
 }
 
-PictureBox::~PictureBox() {
-  if (bitmap_) DeleteObject(bitmap_);
-}
-
-void PictureBox::setPicture(const ByteBuffer& encoded) {
-  SendMessageA(hwnd(), kSetPictureMessage, 0, reinterpret_cast<LPARAM>(&encoded));
-}
+void PictureBox::setPicture(const ByteBuffer& encoded) { showPicture(hwnd(), encoded); }
 
 void PictureBox::applyPicture(const ByteBuffer& encoded) {
-  if (bitmap_) DeleteObject(bitmap_);
-  const DecodedPicture decoded = decodePicture(encoded);
-  bitmap_ = decoded.bitmap;
+  DecodedPicture decoded = decodePicture(encoded);
+  bitmap_ = std::move(decoded.bitmap);
   width_ = decoded.width;
   height_ = decoded.height;
   encoded_ = encoded;
@@ -67,12 +60,10 @@ void PictureBox::paint(HDC dc) {
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   if (!bitmap_) return;
   const Rect target = drawnRect();
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, bitmap_);
+  MemoryDc source(CreateCompatibleDC(dc));
+  const SelectedObject selected(source.get(), bitmap_.get());
   SetStretchBltMode(dc, GetDeviceCaps(dc, BITSPIXEL) > 16 ? HALFTONE : COLORONCOLOR);
   SetBrushOrgEx(dc, 0, 0, nullptr);
-  StretchBlt(dc, target.left, target.top, target.width, target.height, source, 0, 0, width_,
+  StretchBlt(dc, target.left, target.top, target.width, target.height, source.get(), 0, 0, width_,
              height_, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
 }

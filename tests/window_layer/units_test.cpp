@@ -6,7 +6,7 @@
 #include "label.h"
 #include "layout.h"
 #include "popup_menu.h"
-#include "window.h"
+#include "program_windows.h"
 
 TEST(LabelDrawing, FlagsFollowWrappingAndAlignment) {
   const LabelLayout& about = layoutOf(WindowId::About).labels.front();

@@ -2,17 +2,19 @@
 // The picture box: a thin border, the button-face colour, and a picture
 // given as encoded bytes, decoded on set and drawn centred, shrunk to fit.
 #include "byte_buffer.h"
+#include "gdi_owners.h"
 #include "layout.h"
 #include "window_base.h"
 
 class PictureBox : public WindowBase {
  public:
   PictureBox(HWND parent, const PictureBoxLayout& layout);
-  ~PictureBox() override;
 
   // Setting decodes and shows at once; empty bytes remove the picture.
-  // Safe from any thread: carried out on the UI thread, synchronously.
+  // Safe from any thread (showPicture).
   void setPicture(const ByteBuffer& encoded);
+  // The message that carries a picture to the box's thread.
+  static constexpr UINT kSetPictureMessage = WM_APP + 10;
   // The bytes last set (UI thread).
   ByteBuffer picture() const { return encoded_; }
   // Where the current picture is drawn in the client area (empty: none).
@@ -27,6 +29,6 @@ class PictureBox : public WindowBase {
   void applyPicture(const ByteBuffer& encoded);
   void paint(HDC dc) override;
   ByteBuffer encoded_;
-  HBITMAP bitmap_ = nullptr;
+  GdiObject<HBITMAP> bitmap_;
   int width_ = 0, height_ = 0;
 };

@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include "byte_buffer.h"
+#include "gdi_owners.h"
 
 struct DecodedPicture {
-  HBITMAP bitmap = nullptr;  // owned by the caller
+  GdiObject<HBITMAP> bitmap;
   int width = 0, height = 0;
 };
 

@@ -2,8 +2,6 @@
 // The progress bar: smooth, shallow sunken edge, range 0…100.
 #include <windows.h>
 
-#include <atomic>
-
 #include "layout.h"
 
 class ProgressBar {
@@ -11,11 +9,15 @@ class ProgressBar {
   ProgressBar(HWND parent, const ProgressBarLayout& layout);
   HWND hwnd() const { return hwnd_; }
   // Stored limited to 0…32767; the bar shows it limited to its range.
-  // Safe from any thread: the bar is changed on the UI thread, synchronously.
+  // Safe from any thread (setProgressPosition).
   void setPosition(int position);
-  int position() const { return position_; }
+  int position() const { return storedPosition(hwnd_); }
+
+  // The position as stored, kept with the control itself so that a request
+  // by window handle can set it.
+  static int storedPosition(HWND bar);
+  static void storePosition(HWND bar, int position);
 
  private:
   HWND hwnd_ = nullptr;
-  std::atomic<int> position_{0};
 };

@@ -2,59 +2,30 @@
 
 #include <commdlg.h>
 
-#include <array>
-#include <atomic>
+#include <algorithm>
 #include <vector>
 
-#include "event_bindings.h"
+#include "ui_requests.h"
 
 namespace {
 
-constexpr UINT kDestroyRequest = WM_APP + 1;
+// The open windows and their layouts, in the order opened (UI thread).
+std::vector<Window*> openWindows;
 
-// The open windows, one slot per layout. Written on the UI thread, read
-// from the worker too (closeWindow, showProgress).
-std::array<std::atomic<Window*>, 3> openWindows{};
-
-std::atomic<Window*>& slotOf(WindowId id) { return openWindows[static_cast<int>(id)]; }
-
-bool anyWindowOpen() {
-  for (auto& slot : openWindows)
-    if (slot.load()) return true;
-  return false;
-}
-
-void raiseCreated(WindowId id) {
-  const EventBindings& on = eventBindings();
-  switch (id) {
-    case WindowId::Main: raise(on.mainCreated); break;
-    case WindowId::About: raise(on.aboutCreated); break;
-    case WindowId::Busy: raise(on.busyCreated); break;
-  }
-}
-
-void raiseMenuCommand(MenuCommand command) {
-  const EventBindings& on = eventBindings();
-  switch (command) {
-    case MenuCommand::Start: raise(on.startChosen); break;
-    case MenuCommand::ChoosePicture: raise(on.choosePictureChosen); break;
-    case MenuCommand::About: raise(on.aboutChosen); break;
-    case MenuCommand::None: break;
-  }
+Window* openWindowWith(HWND root) {
+  for (Window* window : openWindows)
+    if (window->hwnd() == root) return window;
+  return nullptr;
 }
 
 // Esc pressed in a window (or one of its units) whose layout lets Esc close.
 bool closesOnEscape(const MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  for (auto& slot : openWindows) {
-    Window* window = slot.load();
-    if (window && window->hwnd() == root && window->layout().escapeCloses) {
-      PostMessageA(root, WM_CLOSE, 0, 0);
-      return true;
-    }
-  }
-  return false;
+  const Window* window = openWindowWith(root);
+  if (!window || !window->layout().escapeCloses) return false;
+  PostMessageA(root, WM_CLOSE, 0, 0);
+  return true;
 }
 
 // One message through; false on WM_QUIT (which is left in the queue for
@@ -76,9 +47,9 @@ BOOL CALLBACK collectTopLevel(HWND window, LPARAM list) {
   return TRUE;
 }
 
-HICON programIcon(int size) {
-  return static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), "DEFAULT_ICON", IMAGE_ICON, size, size, 0));
+HICON iconOf(const char* resource, int size) {
+  if (!resource) return nullptr;
+  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_ICON, size, size, 0));
 }
 
 }  // namespace
@@ -99,18 +70,14 @@ void EnabledStates::restore() {
   saved_.clear();
 }
 
-Window::Window(const WindowLayout& layout) : layout_(layout) {}
-
-Window::~Window() {
-  if (background_) DeleteObject(background_);
-  if (largeIcon_) DestroyIcon(largeIcon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
-}
+Window::Window(const WindowLayout& layout, const WindowEvents& events)
+    : layout_(layout),
+      events_(events),
+      background_(layout.background ? CreateSolidBrush(*layout.background) : nullptr),
+      largeIcon_(iconOf(layout.icon, 32)),
+      smallIcon_(iconOf(layout.icon, 16)) {}
 
 bool Window::build() {
-  background_ = layout_.background ? CreateSolidBrush(*layout_.background) : nullptr;
-  largeIcon_ = programIcon(32);
-  smallIcon_ = programIcon(16);
   // The class keeps no brush or icon of ours: those belong to this window
   // and go with it, while the class outlives it.
   registerClass(layout_.className, nullptr);
@@ -120,8 +87,8 @@ bool Window::build() {
   if (!create(exStyle, layout_.className, layout_.title, layout_.style, left, top, layout_.width,
               layout_.height, nullptr, nullptr))
     return false;
-  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
-  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   createUnits();
   return true;
 }
@@ -133,7 +100,7 @@ void Window::createUnits() {
     labels_.push_back(std::make_unique<Label>(hwnd(), label));
   if (layout_.pictureBox) {
     pictureBox_ = std::make_unique<PictureBox>(hwnd(), *layout_.pictureBox);
-    pictureBox_->onRightButtonUp = eventBindings().pictureRightButtonUp;
+    pictureBox_->onRightButtonUp = events_.pictureRightButtonUp;
   }
   if (layout_.progressBar)
     progressBar_ = std::make_unique<ProgressBar>(hwnd(), *layout_.progressBar);
@@ -142,7 +109,7 @@ void Window::createUnits() {
   if (layout_.dropTarget) {
     const std::vector<std::uint8_t>& record = layout_.dropTarget->record;
     dropTarget_ = std::make_unique<DropTargetControl>(
-        readDropTargetRecord(record.data(), record.size()), eventBindings().filesDropped);
+        readDropTargetRecord(record.data(), record.size()), events_.filesDropped);
   }
 }
 
@@ -152,7 +119,7 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RECT client;
       GetClientRect(hwnd(), &client);
       FillRect(reinterpret_cast<HDC>(wParam), &client,
-               background_ ? background_ : GetSysColorBrush(COLOR_BTNFACE));
+               background_ ? background_.get() : GetSysColorBrush(COLOR_BTNFACE));
       return 1;
     }
     case WM_CLOSE:  // Esc, the close button, Alt+F4, the taskbar: the may-close event first
@@ -162,11 +129,10 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       destroy();
       return 0;
     case WM_COMMAND:
-      if (HIWORD(wParam) == 0 && lParam == 0)
-        raiseMenuCommand(PopupMenu::commandOf(LOWORD(wParam)));
+      if (HIWORD(wParam) == 0 && lParam == 0) menuCommand(LOWORD(wParam));
       return 0;
     case WM_DESTROY:  // units still exist here
-      if (layout_.id == WindowId::Main) raise(eventBindings().mainAboutToBeDestroyed);
+      if (events_.aboutToBeDestroyed) events_.aboutToBeDestroyed();
       if (dropTarget_) dropTarget_->revoke();
       return 0;
     case WM_NCDESTROY: {
@@ -187,39 +153,48 @@ void Window::destroy() {
   DestroyWindow(hwnd());
 }
 
-bool Window::mayClose() const {
-  const EventBindings& on = eventBindings();
-  bool (*handler)() = layout_.id == WindowId::Main ? on.mainMayClose
-                      : layout_.id == WindowId::Busy ? on.busyMayClose : nullptr;
-  return !handler || handler();
+// A chosen popup-menu item: its event.
+void Window::menuCommand(UINT id) {
+  if (!popupMenu_) return;
+  const int command = popupMenu_->commandOf(id);
+  for (const MenuBinding& binding : events_.menuItems)
+    if (command && binding.command == command && binding.chosen) binding.chosen();
 }
 
-// The last message: the slot is freed (deleting this object) and, when no
-// window is left, the message loop is asked to end.
+bool Window::mayClose() const { return !events_.mayClose || events_.mayClose(); }
+
+// The last message: the window leaves the open windows (deleting this
+// object) and, when none is left, the message loop is asked to end.
 void Window::destroyed() {
-  std::atomic<Window*>& slot = slotOf(layout_.id);
-  Window* self = slot.exchange(nullptr);
-  if (!anyWindowOpen()) PostQuitMessage(0);
-  delete self;  // the forwarding point touches nothing after WM_NCDESTROY
+  const auto self = std::find(openWindows.begin(), openWindows.end(), this);
+  if (self == openWindows.end()) return;  // not registered: its creator deletes it
+  openWindows.erase(self);
+  if (openWindows.empty()) PostQuitMessage(0);
+  delete this;  // the forwarding point touches nothing after WM_NCDESTROY
 }
 
-bool loadWindow(WindowId id, HWND, bool modal) {
-  if (Window* open = slotOf(id).load()) {
+bool loadWindow(const WindowLayout& layout, const WindowEvents& events, HWND, bool modal) {
+  if (Window* open = openWindow(layout)) {
     SetForegroundWindow(open->hwnd());
     BringWindowToTop(open->hwnd());
     return true;
   }
-  // Owned by its slot from here on; its last message deletes it.
-  Window* created = new Window(layoutOf(id));
-  slotOf(id) = created;
+  // Open (and owned by the open windows) from here on; its last message
+  // deletes it.
+  Window* created = new Window(layout, events);
+  openWindows.push_back(created);
   if (!created->build()) {
     // A creation that failed after WM_NCCREATE has had its WM_NCDESTROY,
-    // which freed the slot and the object already.
-    if (slotOf(id).exchange(nullptr) == created) delete created;
+    // which took the window out and freed it already.
+    const auto still = std::find(openWindows.begin(), openWindows.end(), created);
+    if (still != openWindows.end()) {
+      openWindows.erase(still);
+      delete created;
+    }
     return false;
   }
   HWND handle = created->hwnd();
-  raiseCreated(id);
+  if (events.created) events.created();
   if (!IsWindow(handle)) return true;  // the created handler closed it
   ShowWindow(handle, SW_SHOW);
   UpdateWindow(handle);
@@ -233,33 +208,26 @@ bool loadWindow(WindowId id, HWND, bool modal) {
   return true;
 }
 
-void closeWindow(WindowId id, bool atOnce) {
-  Window* window = slotOf(id).load();
-  if (!window) return;  // already gone: nothing to close
-  if (atOnce) window->destroy();
-  else PostMessageA(window->hwnd(), kDestroyRequest, 0, 0);
+Window* openWindow(const WindowLayout& layout) {
+  for (Window* window : openWindows)
+    if (&window->layout() == &layout) return window;
+  return nullptr;
 }
 
-void popupMenu(WindowId id, PopupMenu& menu, std::optional<int> x, std::optional<int> y) {
-  Window* window = slotOf(id).load();
-  if (!window) return;
+void popupMenu(Window& window, PopupMenu& menu, std::optional<int> x, std::optional<int> y) {
   POINT cursor{};
   GetCursorPos(&cursor);
   HMENU built = menu.build();
   // Needed so that the menu closes when the user clicks elsewhere.
-  SetForegroundWindow(window->hwnd());
+  SetForegroundWindow(window.hwnd());
   TrackPopupMenu(built, TPM_RIGHTBUTTON, x.value_or(cursor.x + 3), y.value_or(cursor.y + 3), 0,
-                 window->hwnd(), nullptr);
-  PostMessageA(window->hwnd(), WM_NULL, 0, 0);
+                 window.hwnd(), nullptr);
+  PostMessageA(window.hwnd(), WM_NULL, 0, 0);
   DestroyMenu(built);
 }
 
-HWND windowHandle(WindowId id) {
-  Window* window = slotOf(id).load();
-  return window ? window->hwnd() : nullptr;
-}
-
 HWND windowHandle(const PictureBox* unit) { return unit ? unit->hwnd() : nullptr; }
+HWND windowHandle(const ProgressBar* unit) { return unit ? unit->hwnd() : nullptr; }
 
 OPENFILENAMEA openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers) {
   lstrcpynA(buffers.fileName, dialog.fileName.c_str(), MAX_PATH);
@@ -281,8 +249,6 @@ bool openFileDialog(FileDialog& dialog) {
   dialog.fileName = buffers.fileName;
   return true;
 }
-
-Window* openWindow(WindowId id) { return slotOf(id).load(); }
 
 void runMessageLoop() {
   while (pumpMessage(false)) {

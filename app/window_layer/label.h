@@ -2,6 +2,7 @@
 // A label that draws itself by the layout's rules: its own font with the
 // default character set and proof quality, DT_NOPREFIX, word wrap or one
 // line with vertical alignment.
+#include "gdi_owners.h"
 #include "layout.h"
 #include "window_base.h"
 
@@ -11,7 +12,6 @@ UINT labelDrawFlags(const LabelLayout& layout);
 class Label : public WindowBase {
  public:
   Label(HWND parent, const LabelLayout& layout);
-  ~Label() override;
   const LabelLayout& layout() const { return layout_; }
 
  protected:
@@ -20,5 +20,5 @@ class Label : public WindowBase {
  private:
   void paint(HDC dc) override;
   LabelLayout layout_;
-  HFONT font_ = nullptr;
+  GdiObject<HFONT> font_;
 };

@@ -1,0 +1,88 @@
+#pragma once
+// GDI+ for the picture box's decoder and the re-encoder: one session type,
+// owners for an image and for a memory block, and a stream over a copy of
+// encoded bytes. Declared in the order of use, the owners are released in
+// the reverse order, which GDI+ needs: an image before the stream and the
+// memory it reads, everything before the session ends.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <utility>
+
+#include "byte_buffer.h"
+#include "com_ptr.h"
+
+// GdiplusStartup (version 1, no callback, the background thread and the
+// external codecs not suppressed) for the lifetime of the object.
+class GdiplusSession {
+ public:
+  GdiplusSession();
+  ~GdiplusSession();
+  GdiplusSession(const GdiplusSession&) = delete;
+  GdiplusSession& operator=(const GdiplusSession&) = delete;
+  bool started() const { return started_; }
+
+ private:
+  ULONG_PTR token_ = 0;
+  bool started_ = false;
+};
+
+// A GDI+ image: GdipDisposeImage.
+class GdiplusImage {
+ public:
+  GdiplusImage() = default;
+  explicit GdiplusImage(Gdiplus::GpImage* image) : image_(image) {}
+  GdiplusImage(GdiplusImage&& other) noexcept : image_(std::exchange(other.image_, nullptr)) {}
+  GdiplusImage(const GdiplusImage&) = delete;
+  GdiplusImage& operator=(const GdiplusImage&) = delete;
+  GdiplusImage& operator=(GdiplusImage&& other) noexcept {
+    reset(std::exchange(other.image_, nullptr));
+    return *this;
+  }
+  ~GdiplusImage() { reset(); }
+  Gdiplus::GpImage* get() const { return image_; }
+  explicit operator bool() const { return image_ != nullptr; }
+  void reset(Gdiplus::GpImage* image = nullptr);
+
+ private:
+  Gdiplus::GpImage* image_ = nullptr;
+};
+
+// A movable global memory block: GlobalFree.
+class GlobalBlock {
+ public:
+  explicit GlobalBlock(HGLOBAL block = nullptr) : block_(block) {}
+  GlobalBlock(GlobalBlock&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+  GlobalBlock(const GlobalBlock&) = delete;
+  GlobalBlock& operator=(const GlobalBlock&) = delete;
+  ~GlobalBlock() {
+    if (block_) GlobalFree(block_);
+  }
+  HGLOBAL get() const { return block_; }
+
+ private:
+  HGLOBAL block_;
+};
+
+// A global block of the bytes' size with a copy of them; empty when it
+// cannot be allocated or locked.
+GlobalBlock copyToGlobalBlock(const ByteBuffer& bytes);
+// A stream over the block that leaves the block to its owner.
+ComPtr<IStream> streamOverBlock(HGLOBAL block);
+
+// A block locked for reading, unlocked at the end of its scope.
+class LockedBlock {
+ public:
+  explicit LockedBlock(HGLOBAL block) : block_(block), bytes_(block ? GlobalLock(block) : nullptr) {}
+  LockedBlock(const LockedBlock&) = delete;
+  LockedBlock& operator=(const LockedBlock&) = delete;
+  ~LockedBlock() {
+    if (bytes_) GlobalUnlock(block_);
+  }
+  const void* bytes() const { return bytes_; }
+
+ private:
+  HGLOBAL block_;
+  void* bytes_;
+};

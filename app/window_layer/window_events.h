@@ -1,0 +1,21 @@
+#pragma once
+// The events a window raises, each with at most one handler, handed to the
+// window when it is built: its own and those of its units. An event without
+// a handler does nothing.
+#include <vector>
+
+#include "text.h"
+
+struct MenuBinding {
+  int command;      // of a popup-menu item (MenuItemLayout::command)
+  void (*chosen)();
+};
+
+struct WindowEvents {
+  void (*created)() = nullptr;             // units exist, not yet shown
+  bool (*mayClose)() = nullptr;            // false keeps the window open
+  void (*aboutToBeDestroyed)() = nullptr;  // units still exist
+  std::vector<MenuBinding> menuItems{};
+  void (*pictureRightButtonUp)(int x, int y, int keys) = nullptr;
+  void (*filesDropped)(const Text& paths) = nullptr;
+};

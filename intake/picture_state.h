@@ -1,0 +1,12 @@
+#pragma once
+// The two values the intake shares with start, exit and the build: the
+// image holder and the path of the last accepted picture. Start creates
+// the holder and exit releases both; the intake fills them on the UI
+// thread, and the build worker reads the path.
+#include <memory>
+
+#include "image_codec.h"
+#include "text.h"
+
+extern std::unique_ptr<ImageObject> imageObject;
+extern Text sourceImagePath;
