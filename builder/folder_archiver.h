@@ -1,12 +1,14 @@
 #pragma once
 // The folder archiver (ZIP压缩1): packs a folder tree into a ZIP archive,
 // each file deflated in one streaming pass, and raises its progress event
-// after every entry.
+// after every entry. Its pieces: the walk (folder_walk.h), the records
+// (zip_headers.h) and the output they are written to (archive_output.h).
 #include <cstdint>
 #include <functional>
 #include <string_view>
 
 #include "text.h"
+#include "zip_headers.h"  // extendedTimestamp
 
 class FolderArchiver {
  public:
@@ -29,6 +31,3 @@ int progressPercent(int entriesDone, int entriesTotal);
 // True when the name ends, after its last ".", in a suffix that is stored
 // rather than deflated (.Z .zip .zoo .arc .lzh .arj .gz .tgz, any case).
 bool isStoredSuffix(std::string_view name);
-// Seconds since 1970 for a local calendar time clamped to 1970…2037, as
-// mktime gives them with daylight saving time taken as not in effect.
-std::uint32_t extendedTimestamp(std::int64_t fileTime);

@@ -211,27 +211,23 @@ bool decodeBmp(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   const ByteReader file(bytes);
   BmpHeader header;
   if (!readHeader(file, header) || header.dataOffset >= file.size()) return false;
-  try {
-    Picture picture;
-    picture.width = static_cast<std::uint32_t>(header.width);
-    picture.height = static_cast<std::uint32_t>(header.height);
-    picture.dpiX = header.dpiX;
-    picture.dpiY = header.dpiY;
-    if (header.bits <= 8) {
-      if (!readPalette(file, header, picture)) return false;
-      picture.pixels.assign(picture.pixelCount(), 0);
-    } else {
-      picture.bitsPerPixel = 24;
-      picture.pixels.assign(picture.pixelCount() * 3, 0);
-    }
-    const bool ok = (header.compression == kRle4 || header.compression == kRle8)
-                        ? readRunLength(file, header, picture, keepAlive)
-                        : readUncompressed(file, header, picture, keepAlive);
-    if (!ok) return false;
-    dropEmptyAlpha(picture);
-    out = std::move(picture);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
+  Picture picture;
+  picture.width = static_cast<std::uint32_t>(header.width);
+  picture.height = static_cast<std::uint32_t>(header.height);
+  picture.dpiX = header.dpiX;
+  picture.dpiY = header.dpiY;
+  if (header.bits <= 8) {
+    if (!readPalette(file, header, picture)) return false;
+    picture.pixels.assign(picture.pixelCount(), 0);
+  } else {
+    picture.bitsPerPixel = 24;
+    picture.pixels.assign(picture.pixelCount() * 3, 0);
   }
+  const bool ok = (header.compression == kRle4 || header.compression == kRle8)
+                      ? readRunLength(file, header, picture, keepAlive)
+                      : readUncompressed(file, header, picture, keepAlive);
+  if (!ok) return false;
+  dropEmptyAlpha(picture);
+  out = std::move(picture);
+  return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // One decoder per format: the file's bytes in, a complete picture out.
 // Each returns false for anything it cannot decode whole, and never
-// touches `out` then (callers decode into a fresh picture anyway).
+// touches `out` then (callers decode into a fresh picture anyway). A failed
+// allocation leaves them as std::bad_alloc; decodeAs and ImageCodec, their
+// callers, turn it into false.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -116,74 +116,70 @@ bool decodeGif(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   const ByteReader file(bytes);
   if (!file.has(0, 13) || (std::memcmp(file.at(0), "GIF87a", 6) && std::memcmp(file.at(0), "GIF89a", 6)))
     return false;
-  try {
-    std::uint32_t screenWidth = file.u16(6), screenHeight = file.u16(8);
-    const std::uint8_t flags = file.u8(10), background = file.u8(11);
-    std::size_t at = 13;
-    std::vector<PaletteEntry> global;
-    if (flags & 0x80) {
-      const std::size_t count = std::size_t{2} << (flags & 7);
+  std::uint32_t screenWidth = file.u16(6), screenHeight = file.u16(8);
+  const std::uint8_t flags = file.u8(10), background = file.u8(11);
+  std::size_t at = 13;
+  std::vector<PaletteEntry> global;
+  if (flags & 0x80) {
+    const std::size_t count = std::size_t{2} << (flags & 7);
+    if (!file.has(at, 3 * count)) return false;
+    global = readColourTable(file, at, count);
+    at += 3 * count;
+  }
+  int transparent = -1;
+  while (true) {
+    if (!file.has(at, 1)) return false;
+    const std::uint8_t block = file.u8(at++);
+    if (block == 0x3B) return false;  // trailer before any picture
+    if (block == 0x21) {              // extension
+      if (!file.has(at, 1)) return false;
+      const std::uint8_t label = file.u8(at++);
+      if (label == 0xF9 && file.has(at, 5) && file.u8(at) >= 4) {
+        transparent = (file.u8(at + 1) & 1) ? file.u8(at + 4) : -1;
+      }
+      if (!readSubBlocks(file, at, nullptr)) return false;
+      continue;
+    }
+    if (block != 0x2C || !file.has(at, 9)) return false;
+    const std::uint32_t left = file.u16(at), top = file.u16(at + 2);
+    const std::uint32_t width = file.u16(at + 4), height = file.u16(at + 6);
+    const std::uint8_t imageFlags = file.u8(at + 8);
+    at += 9;
+    std::vector<PaletteEntry> table = global;
+    if (imageFlags & 0x80) {
+      const std::size_t count = std::size_t{2} << (imageFlags & 7);
       if (!file.has(at, 3 * count)) return false;
-      global = readColourTable(file, at, count);
+      table = readColourTable(file, at, count);
       at += 3 * count;
     }
-    int transparent = -1;
-    while (true) {
-      if (!file.has(at, 1)) return false;
-      const std::uint8_t block = file.u8(at++);
-      if (block == 0x3B) return false;  // trailer before any picture
-      if (block == 0x21) {              // extension
-        if (!file.has(at, 1)) return false;
-        const std::uint8_t label = file.u8(at++);
-        if (label == 0xF9 && file.has(at, 5) && file.u8(at) >= 4) {
-          transparent = (file.u8(at + 1) & 1) ? file.u8(at + 4) : -1;
-        }
-        if (!readSubBlocks(file, at, nullptr)) return false;
-        continue;
-      }
-      if (block != 0x2C || !file.has(at, 9)) return false;
-      const std::uint32_t left = file.u16(at), top = file.u16(at + 2);
-      const std::uint32_t width = file.u16(at + 4), height = file.u16(at + 6);
-      const std::uint8_t imageFlags = file.u8(at + 8);
-      at += 9;
-      std::vector<PaletteEntry> table = global;
-      if (imageFlags & 0x80) {
-        const std::size_t count = std::size_t{2} << (imageFlags & 7);
-        if (!file.has(at, 3 * count)) return false;
-        table = readColourTable(file, at, count);
-        at += 3 * count;
-      }
-      if (table.empty() || !acceptableSize(width, height) || !file.has(at, 1)) return false;
-      const int minimumCodeSize = file.u8(at++);
-      std::vector<std::uint8_t> data, indices;
-      if (!readSubBlocks(file, at, &data)) return false;
-      if (!decodeLzw(data, minimumCodeSize, indices, std::size_t{width} * height, keepAlive)) return false;
+    if (table.empty() || !acceptableSize(width, height) || !file.has(at, 1)) return false;
+    const int minimumCodeSize = file.u8(at++);
+    std::vector<std::uint8_t> data, indices;
+    if (!readSubBlocks(file, at, &data)) return false;
+    if (!decodeLzw(data, minimumCodeSize, indices, std::size_t{width} * height, keepAlive)) return false;
 
-      // The logical screen when the picture fits on it, else the picture.
-      if (screenWidth < left + width || screenHeight < top + height || !acceptableSize(screenWidth, screenHeight)) {
-        screenWidth = width;
-        screenHeight = height;
-      }
-      const std::uint32_t offsetX = screenWidth == width ? 0 : left;
-      const std::uint32_t offsetY = screenHeight == height ? 0 : top;
-      Picture picture;
-      picture.width = screenWidth;
-      picture.height = screenHeight;
-      setPalette(picture, table.size() <= 2 ? 1 : table.size() <= 16 ? 4 : 8, table);
-      const std::uint8_t fill = transparent >= 0 ? static_cast<std::uint8_t>(transparent) : background;
-      picture.pixels.assign(picture.pixelCount(), fill);
-      const std::vector<std::uint32_t> rows = rowOrder(height, (imageFlags & 0x40) != 0);
-      for (std::uint32_t stored = 0; stored < height; ++stored)
-        std::copy_n(indices.begin() + std::size_t{stored} * width, width,
-                    picture.pixels.begin() + (std::size_t{rows[stored]} + offsetY) * screenWidth + offsetX);
-      if (transparent >= 0 && static_cast<std::size_t>(transparent) < picture.palette.size()) {
-        picture.transparentIndex = transparent;
-        picture.transparentColour = picture.palette[transparent];
-      }
-      out = std::move(picture);
-      return true;
+    // The logical screen when the picture fits on it, else the picture.
+    if (screenWidth < left + width || screenHeight < top + height || !acceptableSize(screenWidth, screenHeight)) {
+      screenWidth = width;
+      screenHeight = height;
     }
-  } catch (const std::bad_alloc&) {
-    return false;
+    const std::uint32_t offsetX = screenWidth == width ? 0 : left;
+    const std::uint32_t offsetY = screenHeight == height ? 0 : top;
+    Picture picture;
+    picture.width = screenWidth;
+    picture.height = screenHeight;
+    setPalette(picture, table.size() <= 2 ? 1 : table.size() <= 16 ? 4 : 8, table);
+    const std::uint8_t fill = transparent >= 0 ? static_cast<std::uint8_t>(transparent) : background;
+    picture.pixels.assign(picture.pixelCount(), fill);
+    const std::vector<std::uint32_t> rows = rowOrder(height, (imageFlags & 0x40) != 0);
+    for (std::uint32_t stored = 0; stored < height; ++stored)
+      std::copy_n(indices.begin() + std::size_t{stored} * width, width,
+                  picture.pixels.begin() + (std::size_t{rows[stored]} + offsetY) * screenWidth + offsetX);
+    if (transparent >= 0 && static_cast<std::size_t>(transparent) < picture.palette.size()) {
+      picture.transparentIndex = transparent;
+      picture.transparentColour = picture.palette[transparent];
+    }
+    out = std::move(picture);
+    return true;
   }
 }

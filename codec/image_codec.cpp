@@ -30,6 +30,17 @@ std::optional<std::vector<std::uint8_t>> readWhole(std::FILE* file) {
   }
 }
 
+// The one allocation guard: the decoders and encoders allocate as they go,
+// and a failed allocation is their failure (nothing else here throws).
+template <typename Work>
+bool withoutThrowing(Work&& work) {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 using Decoder = bool (*)(Bytes, Picture&, KeepAlive);
 
 Decoder decoderOf(ImageFormat format) {
@@ -49,7 +60,7 @@ Decoder decoderOf(ImageFormat format) {
 bool decodeAs(ImageFormat format, const std::uint8_t* data, std::size_t size, Picture& out,
               KeepAlive keepAlive) {
   Decoder decoder = decoderOf(format);
-  return decoder && decoder({data, size}, out, keepAlive);
+  return decoder && withoutThrowing([&] { return decoder({data, size}, out, keepAlive); });
 }
 
 bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out, KeepAlive keepAlive) {
@@ -84,9 +95,11 @@ bool ImageCodec::Save(const std::string& path, ImageFormat format, KeepAlive kee
   if (!file) return false;
   if (!picture_) return false;
   switch (format) {
-    case IMAGE_FORMAT_JPG: return encodeJpeg(*picture_, GetJpegQuality(), file.get(), keepAlive);
+    case IMAGE_FORMAT_JPG:
+      return withoutThrowing([&] { return encodeJpeg(*picture_, GetJpegQuality(), file.get(), keepAlive); });
     case IMAGE_FORMAT_PNG:
-      return encodePng(*picture_, GetCodecOption(IMAGE_FORMAT_PNG) == 1, file.get(), keepAlive);
+      return withoutThrowing(
+          [&] { return encodePng(*picture_, GetCodecOption(IMAGE_FORMAT_PNG) == 1, file.get(), keepAlive); });
     default: return false;
   }
 }

@@ -112,26 +112,22 @@ void cmykToRgb(const std::vector<std::uint8_t>& cmyk, bool inverted, Picture& pi
 bool decodeJpeg(Bytes file, Picture& out, KeepAlive keepAlive) {
   if (file.size < 3 || file.data[0] != 0xFF || file.data[1] != 0xD8 || file.data[2] != 0xFF)
     return false;
-  try {
-    Picture picture;
-    std::vector<std::uint8_t> samples;
-    Inks inks = Inks::None;
-    if (!decodeInto(file, picture, samples, inks, keepAlive)) return false;
-    if (inks != Inks::None) {
-      cmykToRgb(samples, inks == Inks::Inverted, picture);
-    } else {
-      picture.pixels = std::move(samples);
-    }
-    if (picture.bitsPerPixel == 8) {
-      std::vector<PaletteEntry> greys(256);
-      for (int i = 0; i < 256; ++i) greys[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
-      setPalette(picture, 8, greys);
-    }
-    out = std::move(picture);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
+  Picture picture;
+  std::vector<std::uint8_t> samples;
+  Inks inks = Inks::None;
+  if (!decodeInto(file, picture, samples, inks, keepAlive)) return false;
+  if (inks != Inks::None) {
+    cmykToRgb(samples, inks == Inks::Inverted, picture);
+  } else {
+    picture.pixels = std::move(samples);
   }
+  if (picture.bitsPerPixel == 8) {
+    std::vector<PaletteEntry> greys(256);
+    for (int i = 0; i < 256; ++i) greys[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
+    setPalette(picture, 8, greys);
+  }
+  out = std::move(picture);
+  return true;
 }
 
 namespace {
@@ -195,10 +191,6 @@ bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector
 
 bool encodeJpeg(const Picture& picture, int quality, std::FILE* file, KeepAlive keepAlive) {
   if (picture.pixelCount() == 0 || picture.pixels.empty()) return false;
-  try {
-    std::vector<std::uint8_t> row(std::size_t{picture.width} * 3);
-    return writeJpeg(picture, quality, file, row, keepAlive);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  std::vector<std::uint8_t> row(std::size_t{picture.width} * 3);
+  return writeJpeg(picture, quality, file, row, keepAlive);
 }

@@ -50,8 +50,10 @@ struct DecodeState {
   KeepAlive keepAlive = nullptr;
 };
 
-// Reads header, transforms and all rows. No C++ object is constructed
-// after setjmp; allocation happens in `allocate`, which cannot jump.
+// Reads header, transforms and all rows. Everything with a destructor
+// lives in `state`, outside this frame, so a longjmp skips none; the one
+// allocation as large as the picture, the rows', happens in `allocate`,
+// which reports failure rather than throwing past libpng.
 bool readPng(Bytes file, DecodeState& state, bool (*allocate)(DecodeState&)) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failOnError, ignoreWarning);
   if (!png) return false;
@@ -193,16 +195,12 @@ void takePixels(DecodeState& state) {
 
 bool decodePng(Bytes file, Picture& out, KeepAlive keepAlive) {
   if (file.size < 8 || png_sig_cmp(file.data, 0, 8) != 0) return false;
-  try {
-    DecodeState state;
-    state.keepAlive = keepAlive;
-    if (!readPng(file, state, allocateRows)) return false;
-    takePixels(state);
-    out = std::move(state.picture);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  DecodeState state;
+  state.keepAlive = keepAlive;
+  if (!readPng(file, state, allocateRows)) return false;
+  takePixels(state);
+  out = std::move(state.picture);
+  return true;
 }
 
 namespace {
@@ -328,23 +326,19 @@ bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std:
 
 bool encodePng(const Picture& picture, bool interlace, std::FILE* file, KeepAlive keepAlive) {
   if (picture.pixelCount() == 0 || picture.pixels.empty()) return false;
-  try {
-    PngOutput out;
-    if (picture.isPalette()) preparePalette(picture, out);
-    else prepareTrueColour(picture, out);
-    std::vector<png_color> plte;
-    std::vector<png_byte> trns;
-    if (out.colourType == PNG_COLOR_TYPE_PALETTE) {
-      for (std::size_t i = 0; i < out.writtenEntries; ++i)
-        plte.push_back({out.palette[i].red, out.palette[i].green, out.palette[i].blue});
-      if (!out.paletteAlpha.empty())
-        trns.assign(out.paletteAlpha.begin(), out.paletteAlpha.begin() + out.writtenEntries);
-      else if (picture.transparentIndex >= 0)
-        trns.push_back(0);
-    }
-    std::vector<std::uint8_t> row(picture.width);
-    return writePng(picture, out, interlace, file, row, plte, trns, keepAlive);
-  } catch (const std::bad_alloc&) {
-    return false;
+  PngOutput out;
+  if (picture.isPalette()) preparePalette(picture, out);
+  else prepareTrueColour(picture, out);
+  std::vector<png_color> plte;
+  std::vector<png_byte> trns;
+  if (out.colourType == PNG_COLOR_TYPE_PALETTE) {
+    for (std::size_t i = 0; i < out.writtenEntries; ++i)
+      plte.push_back({out.palette[i].red, out.palette[i].green, out.palette[i].blue});
+    if (!out.paletteAlpha.empty())
+      trns.assign(out.paletteAlpha.begin(), out.paletteAlpha.begin() + out.writtenEntries);
+    else if (picture.transparentIndex >= 0)
+      trns.push_back(0);
   }
+  std::vector<std::uint8_t> row(picture.width);
+  return writePng(picture, out, interlace, file, row, plte, trns, keepAlive);
 }

@@ -95,49 +95,45 @@ bool decodeTga(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   const TgaHeader h{file.u8(0), file.u8(1), file.u8(2), file.u16(3), file.u16(5), file.u8(7),
                     file.u16(12), file.u16(14), file.u8(16), file.u8(17)};
   if (!plausible(h)) return false;
-  try {
-    std::size_t at = 18 + h.idLength;
-    const std::size_t mapBytes = h.mapType ? std::size_t{h.mapLength} * ((h.mapDepth + 7) / 8) : 0;
-    if (!file.has(at, mapBytes)) return false;
-    Picture picture;
-    picture.width = h.width;
-    picture.height = h.height;
-    if (h.colourMapped()) {
-      std::vector<PaletteEntry> entries(256);
-      for (std::size_t i = 0; i < h.mapLength; ++i)
-        entries[h.mapFirst + i] = colourOf(file.at(at + i * ((h.mapDepth + 7) / 8)), h.mapDepth, nullptr);
-      setPalette(picture, 8, entries);
-    }
-    at += mapBytes;
-    const std::size_t bytesPer = (h.depth + 7) / 8;
-    std::vector<std::uint8_t> data;
-    if (!readPixelData(file, at, h, picture.pixelCount(), bytesPer, data)) return false;
-
-    const bool hasAlpha = !h.colourMapped() && h.alphaBits() > 0;
-    picture.pixels.assign(picture.pixelCount() * (h.colourMapped() ? 1 : 3), 0);
-    if (hasAlpha) picture.alpha.assign(picture.pixelCount(), 255);
-    for (std::size_t stored = 0; stored < picture.pixelCount(); ++stored) {
-      std::size_t x = stored % h.width, y = stored / h.width;
-      if (x == 0) keepAliveAtRow(keepAlive, y);
-      if (h.rightToLeft()) x = h.width - 1 - x;
-      if (!h.topFirst()) y = h.height - 1 - y;
-      const std::size_t pixel = y * h.width + x;
-      const std::uint8_t* p = &data[stored * bytesPer];
-      if (h.colourMapped()) {
-        picture.pixels[pixel] = p[0];
-        continue;
-      }
-      std::uint8_t alpha = 255;
-      const PaletteEntry colour = colourOf(p, h.depth, &alpha);
-      picture.pixels[3 * pixel] = colour.red;
-      picture.pixels[3 * pixel + 1] = colour.green;
-      picture.pixels[3 * pixel + 2] = colour.blue;
-      if (hasAlpha) picture.alpha[pixel] = alpha;
-    }
-    dropEmptyAlpha(picture);
-    out = std::move(picture);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
+  std::size_t at = 18 + h.idLength;
+  const std::size_t mapBytes = h.mapType ? std::size_t{h.mapLength} * ((h.mapDepth + 7) / 8) : 0;
+  if (!file.has(at, mapBytes)) return false;
+  Picture picture;
+  picture.width = h.width;
+  picture.height = h.height;
+  if (h.colourMapped()) {
+    std::vector<PaletteEntry> entries(256);
+    for (std::size_t i = 0; i < h.mapLength; ++i)
+      entries[h.mapFirst + i] = colourOf(file.at(at + i * ((h.mapDepth + 7) / 8)), h.mapDepth, nullptr);
+    setPalette(picture, 8, entries);
   }
+  at += mapBytes;
+  const std::size_t bytesPer = (h.depth + 7) / 8;
+  std::vector<std::uint8_t> data;
+  if (!readPixelData(file, at, h, picture.pixelCount(), bytesPer, data)) return false;
+
+  const bool hasAlpha = !h.colourMapped() && h.alphaBits() > 0;
+  picture.pixels.assign(picture.pixelCount() * (h.colourMapped() ? 1 : 3), 0);
+  if (hasAlpha) picture.alpha.assign(picture.pixelCount(), 255);
+  for (std::size_t stored = 0; stored < picture.pixelCount(); ++stored) {
+    std::size_t x = stored % h.width, y = stored / h.width;
+    if (x == 0) keepAliveAtRow(keepAlive, y);
+    if (h.rightToLeft()) x = h.width - 1 - x;
+    if (!h.topFirst()) y = h.height - 1 - y;
+    const std::size_t pixel = y * h.width + x;
+    const std::uint8_t* p = &data[stored * bytesPer];
+    if (h.colourMapped()) {
+      picture.pixels[pixel] = p[0];
+      continue;
+    }
+    std::uint8_t alpha = 255;
+    const PaletteEntry colour = colourOf(p, h.depth, &alpha);
+    picture.pixels[3 * pixel] = colour.red;
+    picture.pixels[3 * pixel + 1] = colour.green;
+    picture.pixels[3 * pixel + 2] = colour.blue;
+    if (hasAlpha) picture.alpha[pixel] = alpha;
+  }
+  dropEmptyAlpha(picture);
+  out = std::move(picture);
+  return true;
 }

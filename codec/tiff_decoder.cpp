@@ -156,30 +156,26 @@ bool decodeTiff(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   MemoryFile memory{bytes};
   std::unique_ptr<TIFF, TiffCloser> tiff(openFromMemory(memory));
   if (!tiff) return false;
-  try {
-    std::uint32_t width = 0, height = 0;
-    std::uint16_t bits = 1, samples = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetField(tiff.get(), TIFFTAG_PHOTOMETRIC, &photometric);
-    if (!acceptableSize(width, height)) return false;
-    Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.dpiX = dpiOf(tiff.get(), TIFFTAG_XRESOLUTION);
-    picture.dpiY = dpiOf(tiff.get(), TIFFTAG_YRESOLUTION);
-    const bool stripPalette = photometric == PHOTOMETRIC_PALETTE && samples == 1 &&
-                              (bits == 1 || bits == 2 || bits == 4 || bits == 8) &&
-                              !TIFFIsTiled(tiff.get());
-    if (!(stripPalette ? readPaletteImage(tiff.get(), picture, bits, keepAlive) : readRgbaImage(tiff.get(), picture)))
-      return false;
-    if (dataMissing) return false;
-    out = std::move(picture);
-    return true;
-  } catch (const std::bad_alloc&) {
+  std::uint32_t width = 0, height = 0;
+  std::uint16_t bits = 1, samples = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
+  TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
+  TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_PLANARCONFIG, &planar);
+  TIFFGetField(tiff.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+  if (!acceptableSize(width, height)) return false;
+  Picture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.dpiX = dpiOf(tiff.get(), TIFFTAG_XRESOLUTION);
+  picture.dpiY = dpiOf(tiff.get(), TIFFTAG_YRESOLUTION);
+  const bool stripPalette = photometric == PHOTOMETRIC_PALETTE && samples == 1 &&
+                            (bits == 1 || bits == 2 || bits == 4 || bits == 8) &&
+                            !TIFFIsTiled(tiff.get());
+  if (!(stripPalette ? readPaletteImage(tiff.get(), picture, bits, keepAlive) : readRgbaImage(tiff.get(), picture)))
     return false;
-  }
+  if (dataMissing) return false;
+  out = std::move(picture);
+  return true;
 }

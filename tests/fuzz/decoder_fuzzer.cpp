@@ -6,17 +6,19 @@
 #include <cstdlib>
 
 #include "decoders.h"
+#include "image_codec.h"
 
-#define decode_bmp decodeBmp
-#define decode_gif decodeGif
-#define decode_tga decodeTga
-#define decode_jpeg decodeJpeg
-#define decode_png decodePng
-#define decode_tiff decodeTiff
+// Through decodeAs, as the program calls the decoders.
+#define decode_bmp IMAGE_FORMAT_BMP
+#define decode_gif IMAGE_FORMAT_GIF
+#define decode_tga IMAGE_FORMAT_TGA
+#define decode_jpeg IMAGE_FORMAT_JPG
+#define decode_png IMAGE_FORMAT_PNG
+#define decode_tiff IMAGE_FORMAT_TIF
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Picture picture;
-  if (!FUZZ_DECODER({data, size}, picture)) return 0;
+  if (!decodeAs(FUZZ_DECODER, data, size, picture)) return 0;
   const std::size_t samples = picture.isPalette() ? 1 : 3;
   if (picture.pixels.size() != picture.pixelCount() * samples) std::abort();
   if (!picture.alpha.empty() && picture.alpha.size() != picture.pixelCount()) std::abort();
