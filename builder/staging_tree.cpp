@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "handles.h"
+#include "folder_walk.h"
 
 namespace {
 
@@ -21,25 +21,13 @@ bool isStaged(const Text& relative, bool isFolder) {
   return false;
 }
 
-bool onlyStagedBelow(const Text& root, const Text& relative) {
-  const Text folder = relative.empty() ? root : joinText(root, "\\", relative);
-  WIN32_FIND_DATAA found;
-  FindHandle search(FindFirstFileA(joinText(folder, "\\*").c_str(), &found));
-  if (!search) return true;
-  do {
-    const Text name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    const Text entry = relative.empty() ? name : joinText(relative, "\\", name);
-    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (!isStaged(entry, isFolder) || (isFolder && !onlyStagedBelow(root, entry))) return false;
-  } while (FindNextFileA(search.get(), &found));
-  return true;
-}
-
 }  // namespace
 
 bool holdsOnlyStagedFiles(const Text& stagingFolder) {
   const DWORD attributes = GetFileAttributesA(stagingFolder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) && onlyStagedBelow(stagingFolder, "");
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  return walkFolderTree(stagingFolder, [&](const Text& path, bool isFolder) {
+    return isStaged(path.substr(stagingFolder.size() + 1), isFolder);
+  });
 }

@@ -2,62 +2,34 @@
 // Owners for GDI objects, so that each is released once, on every path.
 #include <windows.h>
 
-#include <utility>
+#include "handles.h"
 
-// A font, brush or bitmap: DeleteObject.
 template <typename Object>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(Object object) : object_(object) {}
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    reset(std::exchange(other.object_, nullptr));
-    return *this;
-  }
-  ~GdiObject() { reset(); }
-  Object get() const { return object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-  void reset(Object object = nullptr) {
-    if (object_) DeleteObject(object_);
-    object_ = object;
-  }
-
- private:
-  Object object_ = nullptr;
+struct GdiObjectTraits {  // a font, brush or bitmap
+  using Handle = Object;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle h) { return h != nullptr; }
+  static void close(Handle h) { DeleteObject(h); }
 };
 
-// An icon loaded with LoadImage: DestroyIcon.
-class IconHandle {
- public:
-  explicit IconHandle(HICON icon = nullptr) : icon_(icon) {}
-  IconHandle(const IconHandle&) = delete;
-  IconHandle& operator=(const IconHandle&) = delete;
-  ~IconHandle() {
-    if (icon_) DestroyIcon(icon_);
-  }
-  HICON get() const { return icon_; }
-
- private:
-  HICON icon_;
+struct IconTraits {  // an icon loaded with LoadImage
+  using Handle = HICON;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle h) { return h != nullptr; }
+  static void close(Handle h) { DestroyIcon(h); }
 };
 
-// A memory device context: DeleteDC.
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC dc) : dc_(dc) {}
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
-  }
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
+struct MemoryDcTraits {  // a memory device context
+  using Handle = HDC;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle h) { return h != nullptr; }
+  static void close(Handle h) { DeleteDC(h); }
 };
+
+template <typename Object>
+using GdiObject = UniqueHandle<GdiObjectTraits<Object>>;
+using IconHandle = UniqueHandle<IconTraits>;
+using MemoryDc = UniqueHandle<MemoryDcTraits>;
 
 // An object selected into a device context for a scope; the previous one
 // is selected again at its end.

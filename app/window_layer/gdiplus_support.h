@@ -12,6 +12,7 @@
 
 #include "byte_buffer.h"
 #include "com_ptr.h"
+#include "handles.h"
 
 // GdiplusStartup (version 1, no callback, the background thread and the
 // external codecs not suppressed) for the lifetime of the object.
@@ -49,21 +50,13 @@ class GdiplusImage {
   Gdiplus::GpImage* image_ = nullptr;
 };
 
-// A movable global memory block: GlobalFree.
-class GlobalBlock {
- public:
-  explicit GlobalBlock(HGLOBAL block = nullptr) : block_(block) {}
-  GlobalBlock(GlobalBlock&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
-  GlobalBlock(const GlobalBlock&) = delete;
-  GlobalBlock& operator=(const GlobalBlock&) = delete;
-  ~GlobalBlock() {
-    if (block_) GlobalFree(block_);
-  }
-  HGLOBAL get() const { return block_; }
-
- private:
-  HGLOBAL block_;
+struct GlobalBlockTraits {  // a movable global memory block
+  using Handle = HGLOBAL;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle h) { return h != nullptr; }
+  static void close(Handle h) { GlobalFree(h); }
 };
+using GlobalBlock = UniqueHandle<GlobalBlockTraits>;
 
 // A global block of the bytes' size with a copy of them; empty when it
 // cannot be allocated or locked.

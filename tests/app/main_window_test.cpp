@@ -7,27 +7,7 @@
 #include <thread>
 
 #include "main_window.h"
-#include "program_windows.h"
-#include "shell_test_support.h"
-
-namespace {
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(loadWindow(WindowId::Main));
-    main = openWindow(WindowId::Main);
-    ASSERT_NE(main, nullptr);
-    pumpMessagesFor(100);
-  }
-  void TearDown() override {
-    closeWindow(WindowId::Main, true);
-    pumpMessagesFor(50);
-  }
-  Window* main = nullptr;
-};
-
-}  // namespace
+#include "main_window_fixture.h"
 
 TEST_F(MainWindowTest, StartIsEnabledExactlyWhenThePictureBoxHoldsBytes) {
   MenuItem* start = main->popupMenu()->item(MenuCommand::Start);

@@ -5,9 +5,8 @@
 #include <atomic>
 #include <thread>
 
+#include "main_window_fixture.h"
 #include "picture_fit.h"
-#include "shell_test_support.h"
-#include "program_windows.h"
 
 namespace {
 
@@ -17,21 +16,6 @@ void expectRect(const Rect& r, int left, int top, int width, int height) {
   EXPECT_EQ(r.width, width);
   EXPECT_EQ(r.height, height);
 }
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(loadWindow(WindowId::Main));
-    main = openWindow(WindowId::Main);
-    ASSERT_NE(main, nullptr);
-    pumpMessagesFor(100);
-  }
-  void TearDown() override {
-    closeWindow(WindowId::Main, true);
-    pumpMessagesFor(50);
-  }
-  Window* main = nullptr;
-};
 
 }  // namespace
 
