@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::uint32_t kLocalHeaderSignature = 0x04034B50, kCentralHeaderSignature = 0x02014B50,
                         kEndRecordSignature = 0x06054B50;
-constexpr std::uint16_t kVersionMadeBy = 0x0B17;  // NTFS host, specification 2.3
+constexpr std::uint16_t kVersionMadeBy = 0x0B17;  // made on NTFS (11), ZIP format version 2.3
 constexpr std::uint16_t kVersionNeeded = 20;
 // The extended-timestamp extra field ("UT"): all three times in the local
 // header, the modification time alone in the central one.

@@ -232,18 +232,3 @@ std::uint32_t encodeColourBlock(const std::uint8_t* rgba, int mask, std::uint8_t
   for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
   return error;
 }
-
-std::uint32_t colourBlockError(const std::uint8_t* rgba, int mask, const std::uint8_t* block) {
-  const int colour0 = block[0] | (block[1] << 8), colour1 = block[2] | (block[3] << 8);
-  const std::uint32_t bits = block[4] | (block[5] << 8) | (block[6] << 16) | (static_cast<std::uint32_t>(block[7]) << 24);
-  const Endpoints e{{colour0 >> 11, (colour0 >> 5) & 63, colour0 & 31}, {colour1 >> 11, (colour1 >> 5) & 63, colour1 & 31}};
-  int colours[4][3];
-  palette(e, colours);
-  std::uint32_t error = 0;
-  for (int p = 0; p < 16; ++p) {
-    if (!(mask & (1 << p))) continue;
-    const int* shown = colours[(bits >> (2 * p)) & 3];
-    for (int c = 0; c < 3; ++c) error += (rgba[4 * p + c] - shown[c]) * (rgba[4 * p + c] - shown[c]);
-  }
-  return error;
-}

@@ -19,10 +19,6 @@ SimdPath widestSimdPath();
 std::uint32_t encodeColourBlock(const std::uint8_t* rgba, int mask, std::uint8_t* out,
                                 SimdPath path = widestSimdPath());
 
-// The squared RGB error of an encoded colour block (4-colour mode) against
-// the texels inside the mask: what a decoder shows.
-std::uint32_t colourBlockError(const std::uint8_t* rgba, int mask, const std::uint8_t* block);
-
 // The best endpoint pair for one channel of a block of a single colour: the
 // 5- or 6-bit codes a, b whose middle colour (2a + b) / 3 comes nearest to
 // the 8-bit value, and its distance.
