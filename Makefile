@@ -1,16 +1,16 @@
-# make run   set up if needed, build, start the program under Wine
-# make test  set up if needed, build, run every test headless
+# make run      set up if needed, build, start the program under Wine
+# make test     set up if needed, build, run every test headless
+# make release  build from clean trees, test, and pack build/release/
 #
-# The program ships as build/i686/app/TarvexForge.exe. Tests and `make run`
-# use the tree of the architecture this machine's Wine can run
-# (scripts/wine-arch): i686 itself, or an x86_64 tree where the kernel
-# runs no 32-bit code.
+# The program we ship is build/x86_64/app/TarvexForge.exe, and every test
+# runs on it. build/i686 is the 32-bit compatibility build: built by every
+# make and checked statically; its UI and end-to-end tests run too where
+# this machine runs 32-bit programs (scripts/runs-i686).
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 BUILD_ROOT := $(abspath $(BUILD))
-TEST_TREE = $(BUILD_ROOT)/$$(scripts/wine-arch)
 
-.PHONY: all setup build run test screenshots clean
+.PHONY: all setup build run test screenshots release clean
 
 all: build
 
@@ -18,19 +18,22 @@ setup:
 	@scripts/setup $(BUILD_ROOT)
 
 build: setup
+	@scripts/build-tree $(BUILD_ROOT) x86_64 $(JOBS)
 	@scripts/build-tree $(BUILD_ROOT) i686 $(JOBS)
-	@arch=$$(scripts/wine-arch); [ $$arch = i686 ] || scripts/build-tree $(BUILD_ROOT) $$arch $(JOBS)
 
 run: build
-	@scripts/run-program $(TEST_TREE)
+	@scripts/run-program $(BUILD_ROOT)/x86_64
 
-# One display and one Wine server for the whole run.
+# One display and one Wine server for each tree's run.
 test: build
-	@scripts/test-session $(TEST_TREE) ctest --test-dir $(TEST_TREE) --output-on-failure -j$(JOBS)
+	@scripts/test-all $(BUILD_ROOT) $(JOBS)
 
 # PNG screenshots of the three windows and the popup menu, under Xvfb.
 screenshots: build
-	@scripts/screenshots $(TEST_TREE)
+	@scripts/screenshots $(BUILD_ROOT)/x86_64
+
+release: setup
+	@scripts/release $(BUILD_ROOT) $(JOBS)
 
 clean:
 	rm -rf $(BUILD_ROOT)

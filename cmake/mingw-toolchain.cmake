@@ -1,11 +1,11 @@
 # Cross toolchain for Windows with MinGW-w64 (posix threads for std::thread).
-# TF_ARCH is i686 (the program we ship) or x86_64 (the test build on
-# machines that cannot run 32-bit code; see README).
+# TF_ARCH is x86_64 (the program we ship) or i686 (the 32-bit
+# compatibility build; see README).
 if(NOT TF_ARCH)
   set(TF_ARCH $ENV{TF_ARCH})
 endif()
 if(NOT TF_ARCH)
-  set(TF_ARCH i686)
+  set(TF_ARCH x86_64)
 endif()
 set(CMAKE_SYSTEM_NAME Windows)
 if(TF_ARCH STREQUAL "x86_64")

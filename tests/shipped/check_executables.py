@@ -8,8 +8,8 @@
   with GDI scaling, no Common Controls 6. Wine ignores all of these.
 - Version resource: company and product "Tarvex Forge", a description and
   a version.
-- No symbol table; a 32-bit program keeps subsystem version 4.0 (6.0 and
-  later give windows a padded border inside their fixed sizes).
+- No symbol table, and a subsystem version below 6.0: from 6.0 on, Windows
+  draws wider borders and the fixed outer window sizes no longer hold.
 
 Usage: check_executables.py <exe>...
 """
@@ -21,7 +21,6 @@ import xml.etree.ElementTree as ET
 
 SYSTEM_DLLS = {line.strip().lower() + ".dll"
                for line in open(os.path.join(os.path.dirname(__file__), "system_dlls.txt")) if line.strip()}
-I386 = 0x14C
 failures = []
 
 
@@ -31,10 +30,10 @@ def fail(exe, what):
 
 def pe_headers(data):
     pe = struct.unpack_from("<I", data, 0x3C)[0]
-    machine, _, _, symbols, symbol_count, optional_size, _ = struct.unpack_from("<HHIIIHH", data, pe + 4)
+    _, _, _, symbols, symbol_count, _, _ = struct.unpack_from("<HHIIIHH", data, pe + 4)
     optional = pe + 24
     subsystem_version = struct.unpack_from("<HH", data, optional + 48)
-    return machine, symbols, symbol_count, subsystem_version
+    return symbols, symbol_count, subsystem_version
 
 
 def imports(exe):
@@ -76,14 +75,14 @@ def version_strings(block):
 
 def check(exe):
     data = open(exe, "rb").read()
-    machine, symbols, symbol_count, subsystem = pe_headers(data)
+    symbols, symbol_count, subsystem = pe_headers(data)
     foreign = [dll for dll in imports(exe) if dll.lower() not in SYSTEM_DLLS]
     if foreign:
         fail(exe, "imports DLLs a clean Windows lacks: " + ", ".join(foreign))
     if symbols or symbol_count:
         fail(exe, f"carries a symbol table ({symbol_count} symbols)")
-    if machine == I386 and subsystem != (4, 0):
-        fail(exe, f"subsystem version {subsystem[0]}.{subsystem[1]}, not 4.0")
+    if subsystem >= (6, 0):
+        fail(exe, f"subsystem version {subsystem[0]}.{subsystem[1]}, not below 6.0")
 
     manifest = ET.fromstring(resource(exe, 24))
     found = {element.tag.split("}")[1]: element for element in manifest.iter()}
