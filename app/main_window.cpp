@@ -1,7 +1,10 @@
 #include "main_window.h"
 
+#include <memory>
+
 #include "build_pipeline.h"
 #include "carried_tools.h"
+#include "drop_target.h"
 #include "program_windows.h"
 #include "take_in_picture.h"
 #include "ui_requests.h"
@@ -13,6 +16,17 @@ HWND mainPictureBox() {
   Window* main = openWindow(WindowId::Main);
   return main ? windowHandle(main->pictureBox()) : nullptr;
 }
+
+// 拖放对象1 on the picture box, raising the window's files-dropped event;
+// the window keeps it and revokes it when it goes.
+void attachDropTarget(Window& main) {
+  const std::optional<DropTargetLayout>& layout = main.layout().dropTarget;
+  if (!layout) return;
+  auto target = std::make_unique<DropTargetControl>(
+      readDropTargetRecord(layout->record.data(), layout->record.size()), main.events().filesDropped);
+  registerDropTarget(*target, windowHandle(main.pictureBox()));  // its result is not looked at
+  main.attach(std::move(target));
+}
 }  // namespace
 
 void initMainWindow() {
@@ -23,7 +37,7 @@ void initMainWindow() {
   GetWindowRect(main->hwnd(), &outer);
   SetWindowPos(main->hwnd(), nullptr, 0, 0, outer.right - outer.left, kMainWindowHeight,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  if (main->dropTarget()) registerDropTarget(*main->dropTarget(), windowHandle(main->pictureBox()));
+  attachDropTarget(*main);
   extractTools();
 }
 

@@ -9,25 +9,22 @@
 #include "folder_archiver.h"
 #include "message.h"
 #include "process.h"
-#include "program_dir.h"
 #include "special_folder.h"
 #include "staging_tree.h"
 #include "ui_requests.h"
+#include "working_files.h"
 
 namespace {
 
 constexpr char kCaption[] = "Tarvex Forge";
 constexpr char kSucceeded[] = "完成，存放在您的桌面中！";
 constexpr char kFailed[] = "制作失败，请重新尝试！";
-constexpr char kArchiveName[] = "Tarvex Forge载入背景一键制作.zip";
-constexpr char kPartialSuffix[] = ".tmp";  // the archive while it is written
 constexpr unsigned kScriptTimeoutMs = 10 * 60 * 1000;  // a hung converter must not hang the program
 constexpr int kHidden = 1;                              // show mode: window hidden
 
 // Set while a build runs, from its start until its own close request.
 std::atomic<bool> buildRunning{false};
 
-Text workPath(const char* name) { return joinText(programDir(), name); }
 Text quotedPath(const Text& path) { return joinText("\"", path, "\""); }
 
 DWORD WINAPI buildWorker(void* windows) {
@@ -42,17 +39,17 @@ DWORD WINAPI buildWorker(void* windows) {
 // anything else in it is the user's own: it is left alone, and the build
 // cannot run.
 bool removeStaleOutputs() {
-  if (!holdsOnlyStagedFiles(workPath("\\zip"))) return false;
-  deleteFile(workPath("\\TarvexForge.dds"));
-  removeFolderTree(workPath("\\zip"));
-  return !fileExists(workPath("\\TarvexForge.dds")) && !fileExists(workPath("\\zip"));
+  if (!holdsOnlyStagedFiles(workingPath(kStagingFolder))) return false;
+  deleteFile(workingPath(kTexture));
+  removeFolderTree(workingPath(kStagingFolder));
+  return !fileExists(workingPath(kTexture)) && !fileExists(workingPath(kStagingFolder));
 }
 
 bool stagePackage() {
-  for (const char* folder : {"\\zip", "\\zip\\Data", "\\zip\\Data\\LoadingScreen"})
-    if (!createFolder(workPath(folder))) return false;
-  return writeFileBytes(workPath("\\zip\\Data\\Tarvex Forge.txt"), textToBuffer(packageNote())) &&
-         copyFile(workPath("\\TarvexForge.dds"), workPath("\\zip\\Data\\LoadingScreen\\SRBackground.dds"));
+  for (const char* folder : {kStagingFolder, kStagedDataFolder, kStagedScreenFolder})
+    if (!createFolder(workingPath(folder))) return false;
+  return writeFileBytes(workingPath(kStagedNote), textToBuffer(packageNote())) &&
+         copyFile(workingPath(kTexture), workingPath(kStagedTexture));
 }
 
 // Moves the finished archive onto its name. The desktop's shell opens a
@@ -74,12 +71,12 @@ bool archivePackage(HWND progressBar) {
   const Text desktop = specialFolder(kDesktopFolder);
   if (desktop.empty()) return false;
   const Text archive = joinText(desktop, kArchiveName);
-  const Text partial = joinText(archive, kPartialSuffix);
+  const Text partial = joinText(archive, kUnfinishedArchiveSuffix);
   FolderArchiver archiver;
   // ZIP压缩1's progress event: the main window's progress bar (showProgress).
   archiver.archiveProgress = [progressBar](int percent) { setProgressPosition(progressBar, percent); };
   const bool archived =
-      archiver.compressFolder(workPath("\\zip"), partial) == 1 && moveIntoPlace(partial, archive);
+      archiver.compressFolder(workingPath(kStagingFolder), partial) == 1 && moveIntoPlace(partial, archive);
   if (!archived) deleteFile(partial);
   return archived;
 }
@@ -87,23 +84,21 @@ bool archivePackage(HWND progressBar) {
 bool makePackage(HWND progressBar) {
   if (!removeStaleOutputs() || !convertPicture(kScriptTimeoutMs)) return false;
   const bool archived = stagePackage() && archivePackage(progressBar);
-  removeFolderTree(workPath("\\zip"));
+  removeFolderTree(workingPath(kStagingFolder));
   return archived;
 }
 
 void finishSucceeded(HWND pictureBox) {
-  showMessage(kSucceeded, 0);
-  for (const char* name : {"\\TarvexForge.png", "\\TarvexForge.bak", "\\TarvexForge.dds", "\\TarvexForge.jpg"})
-    deleteFile(workPath(name));
+  showMessage(kSucceeded, MB_OK);
+  for (const char* name : {kPngCopy, kBakCopy, kTexture, kJpegCopy}) deleteFile(workingPath(name));
   showPicture(pictureBox, ByteBuffer());  // nothing left to build from
 }
 
 // The PNG working copy, the picture and sourceImagePath stay, so the user
 // can start again at once.
 void finishFailed() {
-  showMessage(kFailed, 0x40, Text(kCaption));
-  for (const char* name : {"\\TarvexForge.jpg", "\\TarvexForge.bak", "\\TarvexForge.dds"})
-    deleteFile(workPath(name));
+  showMessage(kFailed, MB_ICONINFORMATION, Text(kCaption));
+  for (const char* name : {kJpegCopy, kBakCopy, kTexture}) deleteFile(workingPath(name));
 }
 
 // The close request goes first: once the build is marked finished, a
@@ -124,15 +119,15 @@ Text packageNote() {
 }
 
 Text scriptCommandLine() {
-  return joinText(quotedPath(workPath("\\PNG_To_DDS.cmd")), " ", quotedPath(workPath("\\")));
+  return joinText(quotedPath(workingPath(kConversionScript)), " ", quotedPath(workingPath("\\")));
 }
 
 bool convertPicture(unsigned timeoutMs) {
   restoreMissingTools();
   // A hidden .bak would be skipped by the script's `for` on Windows.
-  copyWorkingFile(workPath("\\TarvexForge.png"), workPath("\\TarvexForge.bak"));
+  copyWorkingFile(workingPath(kPngCopy), workingPath(kBakCopy));
   if (runCommandLineWithin(scriptCommandLine(), timeoutMs, kHidden) != RunResult::Ended) return false;
-  return fileExists(workPath("\\TarvexForge.dds"));
+  return fileExists(workingPath(kTexture));
 }
 
 void buildPackage(const BuildWindows& windows) {
@@ -149,7 +144,7 @@ void startBuildWorker(const BuildWindows& windows) {
   // Nothing would ever close the busy window otherwise. (Not modal yet: its
   // created event runs before its modal loop.)
   buildRunning = false;
-  showMessage(kFailed, 0x40, Text(kCaption));
+  showMessage(kFailed, MB_ICONINFORMATION, Text(kCaption));
   DestroyWindow(windows.busyWindow);
 }
 

@@ -3,16 +3,16 @@
 #include <windows.h>
 
 #include "files.h"
-#include "program_dir.h"
+#include "working_files.h"
 
 extern const unsigned char kColorEchoBytes[], kDdsConvBytes[], kConversionScriptBytes[];
 extern const unsigned long kColorEchoBytesSize, kDdsConvBytesSize, kConversionScriptBytesSize;
 
 const CarriedFile* carriedFiles(std::size_t& count) {
   static const CarriedFile files[] = {
-      {"\\colorecho.exe", bufferFromMemory(kColorEchoBytes, kColorEchoBytesSize)},
-      {"\\ddsconv.exe", bufferFromMemory(kDdsConvBytes, kDdsConvBytesSize)},
-      {"\\PNG_To_DDS.cmd", bufferFromMemory(kConversionScriptBytes, kConversionScriptBytesSize)},
+      {kColorEcho, bufferFromMemory(kColorEchoBytes, kColorEchoBytesSize)},
+      {kDdsConv, bufferFromMemory(kDdsConvBytes, kDdsConvBytesSize)},
+      {kConversionScript, bufferFromMemory(kConversionScriptBytes, kConversionScriptBytesSize)},
   };
   count = 3;
   return files;
@@ -20,14 +20,14 @@ const CarriedFile* carriedFiles(std::size_t& count) {
 
 namespace {
 
-constexpr std::uint32_t kHiddenSystem = 6;
+constexpr std::uint32_t kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // Runs `use` with each carried file's path under programDir, in order.
 template <typename Use>
 void forEachCarriedFile(Use use) {
   std::size_t count = 0;
   const CarriedFile* files = carriedFiles(count);
-  for (std::size_t i = 0; i < count; ++i) use(joinText(programDir(), files[i].name), files[i]);
+  for (std::size_t i = 0; i < count; ++i) use(workingPath(files[i].name), files[i]);
 }
 
 }  // namespace

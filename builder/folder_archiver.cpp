@@ -163,12 +163,10 @@ bool isStoredSuffix(std::string_view name) {
 }
 
 int FolderArchiver::compressFolder(const Text& source, const Text& target) {
-  targetCreated_ = false;
   if (source.empty() || target.empty() || !fileExists(source)) return -1;
   FileHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return 0;
-  targetCreated_ = true;
   ArchiveWriter writer(file.get(), source, countFolderTreeEntries(source), archiveProgress);
   const bool complete = walkFolderTree(source, [&](const Text& path, bool isFolder) { return writer.add(path, isFolder); });
   const bool finished = writer.finish();  // also after a failed entry

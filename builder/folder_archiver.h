@@ -15,15 +15,9 @@ class FolderArchiver {
   // 1 on success, 0 on failure (the entries written before it stay in a
   // finished archive), -1 when an argument is empty or the source missing.
   int compressFolder(const Text& source, const Text& target);
-  // Whether the last compressFolder created (or emptied) its target, which
-  // a result of 0 leaves unfinished.
-  bool targetCreated() const { return targetCreated_; }
 
   // The progress event: percent of the entries written, after each one.
   std::function<void(int percent)> archiveProgress;
-
- private:
-  bool targetCreated_ = false;
 };
 
 // The progress percentage, computed in double precision and truncated.

@@ -3,21 +3,25 @@
 #include <windows.h>
 
 #include "folder_walk.h"
+#include "working_files.h"
 
 namespace {
 
 struct StagedEntry {
-  const char* path;  // relative to the staging folder
+  const char* path;  // a working path under the staging folder
   bool isFolder;
 };
-constexpr StagedEntry kStaged[] = {{"Data", true},
-                                   {"Data\\Tarvex Forge.txt", false},
-                                   {"Data\\LoadingScreen", true},
-                                   {"Data\\LoadingScreen\\SRBackground.dds", false}};
+constexpr StagedEntry kStaged[] = {{kStagedDataFolder, true},
+                                   {kStagedNote, false},
+                                   {kStagedScreenFolder, true},
+                                   {kStagedTexture, false}};
 
+// Both compared below the staging folder, from the "\" after its name on.
 bool isStaged(const Text& relative, bool isFolder) {
   for (const StagedEntry& entry : kStaged)
-    if (entry.isFolder == isFolder && lstrcmpiA(entry.path, relative.c_str()) == 0) return true;
+    if (entry.isFolder == isFolder &&
+        lstrcmpiA(entry.path + sizeof kStagingFolder - 1, relative.c_str()) == 0)
+      return true;
   return false;
 }
 
@@ -28,6 +32,6 @@ bool holdsOnlyStagedFiles(const Text& stagingFolder) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return true;
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   return walkFolderTree(stagingFolder, [&](const Text& path, bool isFolder) {
-    return isStaged(path.substr(stagingFolder.size() + 1), isFolder);
+    return isStaged(path.substr(stagingFolder.size()), isFolder);
   });
 }

@@ -15,7 +15,6 @@ class ImageCodec {
   bool Load(const std::string& path, ImageFormat format, KeepAlive keepAlive = nullptr);
   bool Save(const std::string& path, ImageFormat format, KeepAlive keepAlive = nullptr);
 
-  bool HasPicture() const { return picture_.has_value(); }
   const Picture* GetPicture() const { return picture_ ? &*picture_ : nullptr; }
   bool IsGrayScale() const { return picture_ && isGrayScale(*picture_); }
   int GetJpegQuality() const { return 90; }

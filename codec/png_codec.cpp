@@ -50,6 +50,133 @@ struct DecodeState {
   KeepAlive keepAlive = nullptr;
 };
 
+// What the header chunks say (IHDR, tRNS); the size and resolution go
+// straight into the picture.
+struct Header {
+  png_uint_32 height = 0;
+  int bitDepth = 0, colourType = 0;
+  png_bytep transAlpha = nullptr;  // palette pictures: alpha per entry
+  int transCount = 0;
+  png_color_16p transColour = nullptr;  // other pictures: the transparent colour
+  bool hasTrns = false;
+};
+
+// The steps below run inside readPng's setjmp frame: libpng's errors jump
+// out of them, so they keep nothing that has a destructor.
+
+Header readHeader(png_structp png, png_infop info, Picture& picture) {
+  Header header;
+  png_uint_32 width = 0;
+  int interlace = 0;
+  png_get_IHDR(png, info, &width, &header.height, &header.bitDepth, &header.colourType, &interlace,
+               nullptr, nullptr);
+  if (!acceptableSize(width, header.height)) png_error(png, "too large");
+  picture.width = width;
+  picture.height = header.height;
+  png_uint_32 ppmX = 0, ppmY = 0;
+  int unit = 0;
+  if (png_get_pHYs(png, info, &ppmX, &ppmY, &unit) && unit == PNG_RESOLUTION_METER) {
+    picture.dpiX = ppmX > 0 ? ppmX / kInchesPerMetre : 96;
+    picture.dpiY = ppmY > 0 ? ppmY / kInchesPerMetre : 96;
+  }
+  header.hasTrns = png_get_tRNS(png, info, &header.transAlpha, &header.transCount, &header.transColour) != 0;
+  return header;
+}
+
+// A palette picture of the file's depth with its PLTE, and tRNS as alpha per
+// entry, the first fully transparent entry being the transparent index.
+void setUpPalette(png_structp png, png_infop info, const Header& header, Picture& picture) {
+  png_colorp entries = nullptr;
+  int count = 0;
+  png_get_PLTE(png, info, &entries, &count);
+  std::vector<PaletteEntry>& palette = picture.palette;
+  picture.bitsPerPixel = depthFor(header.bitDepth);
+  palette.assign(std::size_t{1} << picture.bitsPerPixel, PaletteEntry{});
+  for (int i = 0; i < count && i < static_cast<int>(palette.size()); ++i)
+    palette[i] = {entries[i].blue, entries[i].green, entries[i].red, 0};
+  if (header.hasTrns && header.transAlpha && header.transCount > 0) {
+    const int given = std::min(header.transCount, static_cast<int>(palette.size()));
+    picture.paletteAlpha.assign(palette.size(), 255);
+    for (int i = 0; i < given; ++i) picture.paletteAlpha[i] = header.transAlpha[i];
+    for (int i = 0; i < given; ++i)
+      if (header.transAlpha[i] == 0) {
+        picture.transparentIndex = i;
+        picture.transparentColour = palette[i];
+        break;
+      }
+  }
+  if (header.bitDepth < 8) png_set_packing(png);  // one index a byte
+}
+
+// Grey of 1, 2 or 4 bits: a palette of evenly spaced greys.
+void setUpFewGreys(png_structp png, const Header& header, Picture& picture) {
+  picture.bitsPerPixel = depthFor(header.bitDepth);
+  picture.palette.assign(std::size_t{1} << picture.bitsPerPixel, PaletteEntry{});
+  const int levels = 1 << header.bitDepth;
+  for (int i = 0; i < levels; ++i) {
+    const auto grey = static_cast<std::uint8_t>(i * 255 / (levels - 1));
+    picture.palette[i] = {grey, grey, grey, 0};
+  }
+  if (header.hasTrns && header.transColour) {
+    picture.transparentIndex = header.transColour->gray & (levels - 1);
+    picture.transparentColour = picture.palette[picture.transparentIndex];
+  }
+  png_set_packing(png);
+}
+
+// Grey of 8 or 16 bits: a grey picture (palette entry i is (i, i, i)).
+void setUpGrey(const Header& header, DecodeState& state) {
+  Picture& picture = state.picture;
+  state.greyPalette = true;
+  picture.bitsPerPixel = 8;
+  picture.palette.resize(256);
+  for (int i = 0; i < 256; ++i) picture.palette[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
+  if (header.hasTrns && header.transColour) {
+    picture.transparentIndex =
+        header.bitDepth == 16 ? header.transColour->gray >> 8 : header.transColour->gray & 255;
+    picture.transparentColour = picture.palette[picture.transparentIndex];
+  }
+}
+
+// Colour, or grey with alpha (made colour): 24 bits, with an RGB file's
+// tRNS colour as the transparent colour.
+void setUpTrueColour(png_structp png, const Header& header, Picture& picture) {
+  picture.bitsPerPixel = 24;
+  if (header.colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+  if (header.colourType == PNG_COLOR_TYPE_RGB && header.hasTrns && header.transColour) {
+    picture.transparentIndex = 0;  // a colour, not an index: see Picture
+    const int shift = header.bitDepth == 16 ? 8 : 0;
+    const png_color_16& colour = *header.transColour;
+    picture.transparentColour = {std::uint8_t(colour.blue >> shift), std::uint8_t(colour.green >> shift),
+                                 std::uint8_t(colour.red >> shift), 0};
+  }
+}
+
+void setUpColourType(png_structp png, png_infop info, const Header& header, DecodeState& state) {
+  if (header.bitDepth == 16) png_set_strip_16(png);
+  if (header.colourType == PNG_COLOR_TYPE_PALETTE) setUpPalette(png, info, header, state.picture);
+  else if (header.colourType == PNG_COLOR_TYPE_GRAY && header.bitDepth < 8) setUpFewGreys(png, header, state.picture);
+  else if (header.colourType == PNG_COLOR_TYPE_GRAY) setUpGrey(header, state);
+  else setUpTrueColour(png, header, state.picture);
+}
+
+// Every pass of every row into state.rows, then the file's end.
+void readRows(png_structp png, png_infop info, const Header& header, DecodeState& state,
+              bool (*allocate)(DecodeState&)) {
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  state.rowBytes = png_get_rowbytes(png, info);
+  state.channels = png_get_channels(png, info);
+  state.colourType = header.colourType;
+  if (!allocate(state)) png_error(png, "out of memory");
+  for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
+    for (png_uint_32 y = 0; y < header.height; ++y) {
+      keepAliveAtRow(state.keepAlive, y);
+      png_read_row(png, state.rows.data() + y * state.rowBytes, nullptr);
+    }
+  png_read_end(png, nullptr);
+}
+
 // Reads header, transforms and all rows. Everything with a destructor
 // lives in `state`, outside this frame, so a longjmp skips none; the one
 // allocation as large as the picture, the rows', happens in `allocate`,
@@ -70,93 +197,9 @@ bool readPng(Bytes file, DecodeState& state, bool (*allocate)(DecodeState&)) {
   ignoreChunksNotNeeded(png);
   png_set_read_fn(png, &input, readFromMemory);
   png_read_info(png, info);
-  png_uint_32 width = 0, height = 0;
-  int bitDepth = 0, colourType = 0, interlace = 0;
-  png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, &interlace, nullptr, nullptr);
-  if (!acceptableSize(width, height)) png_error(png, "too large");
-  Picture& picture = state.picture;
-  picture.width = width;
-  picture.height = height;
-
-  png_uint_32 ppmX = 0, ppmY = 0;
-  int unit = 0;
-  if (png_get_pHYs(png, info, &ppmX, &ppmY, &unit) && unit == PNG_RESOLUTION_METER) {
-    picture.dpiX = ppmX > 0 ? ppmX / kInchesPerMetre : 96;
-    picture.dpiY = ppmY > 0 ? ppmY / kInchesPerMetre : 96;
-  }
-  png_bytep transAlpha = nullptr;
-  int transCount = 0;
-  png_color_16p transColour = nullptr;
-  const bool hasTrns = png_get_tRNS(png, info, &transAlpha, &transCount, &transColour) != 0;
-
-  if (bitDepth == 16) png_set_strip_16(png);
-  if (colourType == PNG_COLOR_TYPE_PALETTE) {
-    png_colorp entries = nullptr;
-    int count = 0;
-    png_get_PLTE(png, info, &entries, &count);
-    std::vector<PaletteEntry>& palette = picture.palette;
-    picture.bitsPerPixel = depthFor(bitDepth);
-    palette.assign(std::size_t{1} << picture.bitsPerPixel, PaletteEntry{});
-    for (int i = 0; i < count && i < static_cast<int>(palette.size()); ++i)
-      palette[i] = {entries[i].blue, entries[i].green, entries[i].red, 0};
-    if (hasTrns && transAlpha && transCount > 0) {
-      picture.paletteAlpha.assign(palette.size(), 255);
-      for (int i = 0; i < transCount && i < static_cast<int>(palette.size()); ++i)
-        picture.paletteAlpha[i] = transAlpha[i];
-      for (int i = 0; i < transCount && i < static_cast<int>(palette.size()); ++i)
-        if (transAlpha[i] == 0) {
-          picture.transparentIndex = i;
-          picture.transparentColour = palette[i];
-          break;
-        }
-    }
-    if (bitDepth < 8) png_set_packing(png);  // one index a byte
-  } else if ((colourType == PNG_COLOR_TYPE_GRAY) && bitDepth < 8) {
-    picture.bitsPerPixel = depthFor(bitDepth);
-    picture.palette.assign(std::size_t{1} << picture.bitsPerPixel, PaletteEntry{});
-    const int levels = 1 << bitDepth;
-    for (int i = 0; i < levels; ++i) {
-      const auto grey = static_cast<std::uint8_t>(i * 255 / (levels - 1));
-      picture.palette[i] = {grey, grey, grey, 0};
-    }
-    if (hasTrns && transColour) {
-      picture.transparentIndex = transColour->gray & (levels - 1);
-      picture.transparentColour = picture.palette[picture.transparentIndex];
-    }
-    png_set_packing(png);
-  } else if (colourType == PNG_COLOR_TYPE_GRAY) {
-    state.greyPalette = true;
-    picture.bitsPerPixel = 8;
-    picture.palette.resize(256);
-    for (int i = 0; i < 256; ++i)
-      picture.palette[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
-    if (hasTrns && transColour) {
-      picture.transparentIndex = bitDepth == 16 ? transColour->gray >> 8 : transColour->gray & 255;
-      picture.transparentColour = picture.palette[picture.transparentIndex];
-    }
-  } else {
-    picture.bitsPerPixel = 24;
-    if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
-    if (colourType == PNG_COLOR_TYPE_RGB && hasTrns && transColour) {
-      picture.transparentIndex = 0;  // a colour, not an index: see Picture
-      const int shift = bitDepth == 16 ? 8 : 0;
-      picture.transparentColour = {std::uint8_t(transColour->blue >> shift),
-                                   std::uint8_t(transColour->green >> shift),
-                                   std::uint8_t(transColour->red >> shift), 0};
-    }
-  }
-  png_set_interlace_handling(png);
-  png_read_update_info(png, info);
-  state.rowBytes = png_get_rowbytes(png, info);
-  state.channels = png_get_channels(png, info);
-  state.colourType = colourType;
-  if (!allocate(state)) png_error(png, "out of memory");
-  for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
-    for (png_uint_32 y = 0; y < height; ++y) {
-      keepAliveAtRow(state.keepAlive, y);
-      png_read_row(png, state.rows.data() + y * state.rowBytes, nullptr);
-    }
-  png_read_end(png, nullptr);
+  const Header header = readHeader(png, info, state.picture);
+  setUpColourType(png, info, header, state);
+  readRows(png, info, header, state, allocate);
   png_destroy_read_struct(&png, &info, nullptr);
   return true;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "text.h"
+#include "window_attachment.h"
 
 // What a drop target accepts, from its layout record: a version (0 or 1)
 // and four switches in the order text, HTML, URL, files.
@@ -33,8 +34,6 @@ class EDropTarget : public IDropTarget {
   HRESULT STDMETHODCALLTYPE DragLeave() override;
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
 
-  bool accepting() const { return accepted_; }
-
  private:
   virtual ~EDropTarget() = default;
   DWORD effectNow(DWORD keyState, DWORD allowed) const;
@@ -46,17 +45,17 @@ class EDropTarget : public IDropTarget {
   void (*filesDropped_)(const Text&);
 };
 
-// The control (拖放对象1): registered once on a window.
-class DropTargetControl {
+// The control (拖放对象1): registered once on a window, and revoked when
+// that window goes (attached to it).
+class DropTargetControl : public WindowAttachment {
  public:
   DropTargetControl(DropTargetSwitches switches, void (*filesDropped)(const Text&));
-  ~DropTargetControl();
-  DropTargetControl(const DropTargetControl&) = delete;
-  DropTargetControl& operator=(const DropTargetControl&) = delete;
+  ~DropTargetControl() override;
   // False when already registered; otherwise RegisterDragDrop's success.
   bool registerOn(HWND window);
   // RevokeDragDrop, when the window is going away.
   void revoke();
+  void windowGoing() override { revoke(); }
 
  private:
   DropTargetSwitches switches_;

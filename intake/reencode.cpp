@@ -8,8 +8,8 @@
 #include "files.h"
 #include "gdi_owners.h"
 #include "gdiplus_support.h"
-#include "program_dir.h"
 #include "responsiveness.h"
+#include "working_files.h"
 
 using namespace Gdiplus;
 
@@ -99,7 +99,7 @@ std::int32_t pictureHeightOf(const ByteBuffer& picture) {
 }
 
 bool sizeIsMultipleOf4(std::int32_t* widthRead) {
-  const Text jpegCopy = joinText(programDir(), "\\TarvexForge.jpg");
+  const Text jpegCopy = workingPath(kJpegCopy);
   const std::int32_t width = pictureWidthOf(readFileBytes(jpegCopy));
   if (widthRead) *widthRead = width;
   if (remainderOf(width, 4) != 0) return false;

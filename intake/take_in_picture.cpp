@@ -6,12 +6,12 @@
 
 #include "files.h"
 #include "message.h"
-#include "program_dir.h"
 #include "picture_state.h"
 #include "reencode.h"
 #include "responsiveness.h"
 #include "ui_requests.h"
 #include "window.h"
+#include "working_files.h"
 
 namespace {
 
@@ -27,10 +27,8 @@ constexpr ExtensionRow kExtensionTable[] = {{"bmp", IMAGE_FORMAT_BMP}, {"gif", I
                                             {"jpg", IMAGE_FORMAT_JPG}, {"png", IMAGE_FORMAT_PNG},
                                             {"tif", IMAGE_FORMAT_TIF}, {"tga", IMAGE_FORMAT_TGA}};
 
-Text workingCopy(const char* name) { return joinText(programDir(), name); }
-
 bool encodeWorkingCopy(const char* name, ImageFormat format) {
-  const Text path = workingCopy(name);
+  const Text path = workingPath(name);
   makeNormalFile(path);
   const bool written = imageObject->EecodeToFile(path, format);
   makeNormalFile(path);
@@ -44,8 +42,8 @@ bool startsWithPngSignature(const ByteBuffer& bytes) {
 void refuse(const char* text, unsigned style) { showMessage(text, style, Text(kCaption)); }
 
 void deleteWorkingCopies() {
-  deleteFile(workingCopy("\\TarvexForge.png"));
-  deleteFile(workingCopy("\\TarvexForge.jpg"));
+  deleteFile(workingPath(kPngCopy));
+  deleteFile(workingPath(kJpegCopy));
 }
 
 // CopyUnreadable: a working copy could not be written or read back.
@@ -61,14 +59,14 @@ Intake writeWorkingCopies(const Text& path, ImageFormat format) {
   // written: the working copies would otherwise hold an earlier picture.
   if (!imageObject->DecodeFromFile(path, format)) return Intake::Unreadable;
   answerHangCheck();
-  encodeWorkingCopy("\\TarvexForge.jpg", IMAGE_FORMAT_JPG);
+  encodeWorkingCopy(kJpegCopy, IMAGE_FORMAT_JPG);
   answerHangCheck();
   // PNG sources are copied byte for byte, but only real PNG files: a file
   // named .png holding another format is encoded like the other rows. The
   // build converts this copy: without it, it would convert an earlier one.
   const bool pngWritten = format == IMAGE_FORMAT_PNG && startsWithPngSignature(readFileBytes(path))
-                              ? copyWorkingFile(path, workingCopy("\\TarvexForge.png"))
-                              : encodeWorkingCopy("\\TarvexForge.png", IMAGE_FORMAT_PNG);
+                              ? copyWorkingFile(path, workingPath(kPngCopy))
+                              : encodeWorkingCopy(kPngCopy, IMAGE_FORMAT_PNG);
   if (!pngWritten) return Intake::CopyUnreadable;
   answerHangCheck();
   std::int32_t width = 0;
@@ -98,21 +96,21 @@ ImageFormat formatForExtension(const Text& extension) {
 
 void takeInPicture(const Text& path, HWND pictureBox) {
   const ImageFormat format = formatForExtension(extensionOf(path));
-  if (format == IMAGE_FORMAT_UNKNOWN || !imageObject) return refuse(kUnsupported, 0x20);
+  if (format == IMAGE_FORMAT_UNKNOWN || !imageObject) return refuse(kUnsupported, MB_ICONQUESTION);
   switch (writeWorkingCopies(path, format)) {
-    case Intake::Unreadable: return refuse(kUnsupported, 0x20);
+    case Intake::Unreadable: return refuse(kUnsupported, MB_ICONQUESTION);
     case Intake::CopyUnreadable:
       deleteWorkingCopies();
-      return refuse(kUnsupported, 0x20);
+      return refuse(kUnsupported, MB_ICONQUESTION);
     case Intake::WrongSize:
-      refuse(kWrongSize, 0x40);
+      refuse(kWrongSize, MB_ICONINFORMATION);
       deleteWorkingCopies();
       showPicture(pictureBox, ByteBuffer());  // nothing left to build from
       return;
     case Intake::Accepted: break;
   }
   sourceImagePath = path;
-  showPicture(pictureBox, readFileBytes(workingCopy("\\TarvexForge.jpg")));
+  showPicture(pictureBox, readFileBytes(workingPath(kJpegCopy)));
 }
 
 void choosePicture(FileDialog& dialog, HWND pictureBox) {

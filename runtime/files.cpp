@@ -67,7 +67,9 @@ bool fileExists(const Text& path) {
 }
 
 bool setFileAttributes(const Text& path, std::uint32_t attributes) {
-  return SetFileAttributesA(path.c_str(), attributes & 0x27) != 0;
+  constexpr std::uint32_t kPassedOn =
+      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+  return SetFileAttributesA(path.c_str(), attributes & kPassedOn) != 0;
 }
 
 bool makeNormalFile(const Text& path) { return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0; }

@@ -14,7 +14,8 @@ bool createFolder(const Text& path);  // one level; false when it exists
 // drive roots.
 bool removeFolderTree(const Text& path);
 bool fileExists(const Text& path);  // folders and wildcard matches count
-bool setFileAttributes(const Text& path, std::uint32_t attributes);  // masked by 0x27
+// Passes on the read-only, hidden, system and archive bits only (0x27).
+bool setFileAttributes(const Text& path, std::uint32_t attributes);
 // Gives a file normal attributes (none set). Windows refuses to replace a
 // read-only file, and CopyFileA hands the source's attributes (read-only,
 // hidden) on to the copy: working files are made normal before and after

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <thread>
 
+#include "drop_target.h"
 #include "main_window.h"
 #include "main_window_fixture.h"
 
@@ -63,4 +65,18 @@ TEST_F(MainWindowTest, ProgressPositionIsStoredLimitedAndShownInRange) {
   for (int i = 0; i < 100 && seen < 0; ++i) pumpMessagesFor(10);
   worker.join();
   EXPECT_EQ(seen, 75);
+}
+
+// initMainWindow attaches 拖放对象1: the picture box already has a drop
+// target. (That the window revokes it as it goes: window_layer_tests and
+// drop_target's tests.)
+TEST(MainWindowDropTarget, ThePictureBoxIsRegisteredWhenTheMainWindowIsCreated) {
+  OleInitialize(nullptr);
+  ASSERT_TRUE(loadWindow(WindowId::Main));
+  HWND box = openWindow(WindowId::Main)->pictureBox()->hwnd();
+  auto* probe = new EDropTarget({false, false, false, true}, box, nullptr);
+  EXPECT_EQ(RegisterDragDrop(box, probe), DRAGDROP_E_ALREADYREGISTERED);
+  probe->Release();
+  closeWindow(WindowId::Main, true);
+  pumpMessagesFor(50);
 }

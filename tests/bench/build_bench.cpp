@@ -20,6 +20,7 @@
 #include "picture_state.h"
 #include "special_folder.h"
 #include "program_windows.h"
+#include "working_files.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ double timeArchiving() {
   createFolder(staging + "\\Data");
   createFolder(staging + "\\Data\\LoadingScreen");
   writeFileBytes(staging + "\\Data\\Tarvex Forge.txt", textToBuffer(packageNote()));
-  copyFile(inProgramDir("\\TarvexForge.dds"), staging + "\\Data\\LoadingScreen\\SRBackground.dds");
+  copyFile(inProgramDir(kTexture), staging + "\\Data\\LoadingScreen\\SRBackground.dds");
   FolderArchiver archiver;
   const double start = now();
   archiver.compressFolder(staging, specialFolder(kDesktopFolder) + "bench.zip");
@@ -73,12 +74,12 @@ int main(int argc, char** argv) {
   loadWindow(WindowId::Main);
   std::printf("%-28s %10s %10s %10s %10s\n", "picture", "convert", "stage", "archive", "total");
   for (int i = 1; i < argc; ++i) {
-    copyFile(argv[i], inProgramDir("\\TarvexForge.png"));
+    copyFile(argv[i], inProgramDir(kPngCopy));
     const double t0 = now();
     convertPicture(10 * 60 * 1000);
     const double converting = now() - t0;
     const double archiving = timeArchiving();
-    copyFile(argv[i], inProgramDir("\\TarvexForge.png"));
+    copyFile(argv[i], inProgramDir(kPngCopy));
     const double total = timeWholeBuild();
     const char* name = std::strrchr(argv[i], '\\') ? std::strrchr(argv[i], '\\') + 1 : argv[i];
     std::printf("%-28s %10.0f %10.0f %10.0f %10.0f\n", name, converting, total - converting - archiving,

@@ -13,6 +13,7 @@
 #include "reencode.h"
 #include "take_in_picture.h"
 #include "program_windows.h"
+#include "working_files.h"
 
 int main(int argc, char** argv) {
   OleInitialize(nullptr);
@@ -26,21 +27,21 @@ int main(int argc, char** argv) {
     const double t0 = now();
     imageObject->DecodeFromFile(path, format);
     const double t1 = now();
-    imageObject->EecodeToFile(programDir() + "\\TarvexForge.jpg", IMAGE_FORMAT_JPG);
+    imageObject->EecodeToFile(workingPath(kJpegCopy), IMAGE_FORMAT_JPG);
     const double t2 = now();
-    if (format == IMAGE_FORMAT_PNG) copyFile(path, programDir() + "\\TarvexForge.png");
-    else imageObject->EecodeToFile(programDir() + "\\TarvexForge.png", IMAGE_FORMAT_PNG);
+    if (format == IMAGE_FORMAT_PNG) copyFile(path, workingPath(kPngCopy));
+    else imageObject->EecodeToFile(workingPath(kPngCopy), IMAGE_FORMAT_PNG);
     const double t3 = now();
     const bool fits = sizeIsMultipleOf4();
     const double t4 = now();
-    openWindow(WindowId::Main)->pictureBox()->setPicture(readFileBytes(programDir() + "\\TarvexForge.jpg"));
+    openWindow(WindowId::Main)->pictureBox()->setPicture(readFileBytes(workingPath(kJpegCopy)));
     UpdateWindow(openWindow(WindowId::Main)->hwnd());
     const double t5 = now();
     const char* name = path.c_str() + path.rfind('\\') + 1;
     std::printf("%-28s %8.0f %8.0f %8.0f %8.0f %8.0f %8.0f%s\n", name, t1 - t0, t2 - t1, t3 - t2, t4 - t3,
                 t5 - t4, t5 - t0, fits ? "" : " (refused by size)");
   }
-  deleteFile(programDir() + "\\TarvexForge.jpg");
-  deleteFile(programDir() + "\\TarvexForge.png");
+  deleteFile(workingPath(kJpegCopy));
+  deleteFile(workingPath(kPngCopy));
   return 0;
 }

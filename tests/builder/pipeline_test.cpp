@@ -1,5 +1,6 @@
-// The build in process, against the real main window: what cannot be seen
-// reliably from outside (the progress events, a hung converter's end).
+// The build in process, on windows of the window layer's own pieces wired
+// as the program wires its own: what cannot be seen reliably from outside
+// (the progress events, a hung converter's end).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -12,19 +13,30 @@
 #include <thread>
 
 #include "build_pipeline.h"
+#include "carried_tools.h"
 #include "files.h"
-#include "main_window.h"
-#include "program_dir.h"
-#include "picture_state.h"
 #include "special_folder.h"
 #include "test_folder.h"
+#include "test_windows.h"
 #include "ui_driver.h"
-#include "program_windows.h"
+#include "working_files.h"
 
 namespace {
 
-std::string inProgramDir(const char* name) { return programDir() + name; }
-std::string archivePath() { return specialFolder(kDesktopFolder) + "Tarvex Forge载入背景一键制作.zip"; }
+std::string inProgramDir(const char* name) { return workingPath(name); }
+std::string archivePath() { return specialFolder(kDesktopFolder) + kArchiveName; }
+
+// The main window's and the busy window's events as the program binds them:
+// the carried tools come and go with the window that holds the picture box
+// and the progress bar; the modal window's created event starts the build.
+const WindowEvents kUnitsEvents{.created = extractTools, .mayClose = windowMayClose,
+                                .aboutToBeDestroyed = removeTools};
+void startBuild() {
+  startBuildWorker({.busyWindow = openWindow(modalWindowLayout())->hwnd(),
+                    .pictureBox = unitsPictureBox(),
+                    .progressBar = unitsProgressBar()});
+}
+const WindowEvents kBusyEvents{.created = startBuild, .mayClose = windowMayClose};
 
 // The desktop's files whose names begin with the archive's: the archive
 // and whatever a build left beside it.
@@ -97,23 +109,18 @@ LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 class PipelineTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    OleInitialize(nullptr);
-    initProgramDir();
-  }
+  static void SetUpTestSuite() { initProgramDir(); }
   void SetUp() override {
-    imageObject = std::make_unique<ImageObject>();
     removeOutputs();
-    ASSERT_TRUE(loadWindow(WindowId::Main));  // writes the carried tools
-    ASSERT_TRUE(copyFile(std::string(TF_FIXTURES) + "\\intake1024x768.png", inProgramDir("\\TarvexForge.png")));
+    ASSERT_TRUE(loadWindow(unitsWindowLayout(), kUnitsEvents));  // writes the carried tools
+    ASSERT_TRUE(copyFile(std::string(TF_FIXTURES) + "\\intake1024x768.png", inProgramDir(kPngCopy)));
   }
   void TearDown() override {
-    closeWindow(WindowId::Main, true);
+    unitsWindow()->destroy();
     removeOutputs();
   }
   static void removeOutputs() {
-    for (const char* name : {"\\TarvexForge.png", "\\TarvexForge.jpg", "\\TarvexForge.bak", "\\TarvexForge.dds",
-                             "\\hung_converter.pid"})
+    for (const char* name : {kPngCopy, kJpegCopy, kBakCopy, kTexture, "\\hung_converter.pid"})
       deleteFile(inProgramDir(name));
     deleteFile(archivePath());
   }
@@ -122,12 +129,12 @@ class PipelineTest : public ::testing::Test {
 // "开始制作" as the menu runs it, the progress bar recorded; returns the
 // messages the build showed.
 std::vector<SeenMessage> buildRecording(ProgressRecord& progress, std::function<void()> beforeAnswer = {}) {
-  HWND bar = openWindow(WindowId::Main)->progressBar()->hwnd();
+  HWND bar = unitsProgressBar();
   record = &progress;
   progress.original = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordingProc)));
   MessageAnswerer user(std::move(beforeAnswer));
-  showBusyWindow();  // returns once the build has closed the busy window
+  loadWindow(modalWindowLayout(), kBusyEvents, nullptr, true);  // "开始制作": returns once the build closed it
   std::vector<SeenMessage> seen = user.stop();
   SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(progress.original));
   record = nullptr;
@@ -146,9 +153,9 @@ TEST_F(PipelineTest, ProgressReaches25_50_75_100OnTheUiThreadAndTheBuildSucceeds
   EXPECT_EQ(seen[0].caption, "信息：");
   EXPECT_EQ(seen[0].text, "完成，存放在您的桌面中！");
   EXPECT_EQ(filesNamedLikeTheArchive(), std::vector<std::string>{"Tarvex Forge载入背景一键制作.zip"});
-  EXPECT_FALSE(fileExists(inProgramDir("\\TarvexForge.png")));
-  EXPECT_FALSE(fileExists(inProgramDir("\\zip")));
-  EXPECT_TRUE(openWindow(WindowId::Main)->pictureBox()->picture().empty());
+  EXPECT_FALSE(fileExists(inProgramDir(kPngCopy)));
+  EXPECT_FALSE(fileExists(inProgramDir(kStagingFolder)));
+  EXPECT_TRUE(unitsWindow()->pictureBox()->picture().empty());
 }
 
 TEST_F(PipelineTest, AnArchiveThatFailsPartWayLeavesTheEarlierPackageAsItWas) {
@@ -156,7 +163,7 @@ TEST_F(PipelineTest, AnArchiveThatFailsPartWayLeavesTheEarlierPackageAsItWas) {
   ASSERT_TRUE(writeFileBytes(archivePath(), earlier));
   // Once the note is packed, the texture in the staging tree is held open,
   // so the archiver has begun an archive and cannot finish it.
-  const std::string stagedTexture = inProgramDir("\\zip\\Data\\LoadingScreen\\SRBackground.dds");
+  const std::string stagedTexture = inProgramDir(kStagedTexture);
   HANDLE held = INVALID_HANDLE_VALUE;
   ProgressRecord progress;
   progress.onPosition = [&](int percent) {
@@ -171,12 +178,12 @@ TEST_F(PipelineTest, AnArchiveThatFailsPartWayLeavesTheEarlierPackageAsItWas) {
   EXPECT_EQ(seen[0].text, "制作失败，请重新尝试！");
   EXPECT_TRUE(readFileBytes(archivePath()).view() == earlier.view());
   EXPECT_EQ(filesNamedLikeTheArchive(), std::vector<std::string>{"Tarvex Forge载入背景一键制作.zip"});
-  EXPECT_TRUE(fileExists(inProgramDir("\\TarvexForge.png")));
-  removeFolderTree(inProgramDir("\\zip"));  // kept by the handle while the build ended
+  EXPECT_TRUE(fileExists(inProgramDir(kPngCopy)));
+  removeFolderTree(inProgramDir(kStagingFolder));  // kept by the handle while the build ended
 }
 
 TEST_F(PipelineTest, AHungConverterIsEndedAtTheTimeOutWithEverythingTheScriptStarted) {
-  const std::string converter = inProgramDir("\\ddsconv.exe");
+  const std::string converter = inProgramDir(kDdsConv);
   setFileAttributes(converter, FILE_ATTRIBUTE_NORMAL);
   ASSERT_TRUE(copyFile(testProgramFolder() + "\\hung_converter.exe", converter));
   const DWORD start = GetTickCount();
@@ -192,22 +199,21 @@ TEST_F(PipelineTest, AHungConverterIsEndedAtTheTimeOutWithEverythingTheScriptSta
     EXPECT_EQ(WaitForSingleObject(process, 5000), WAIT_OBJECT_0) << "the converter still runs";
     CloseHandle(process);
   }
-  EXPECT_FALSE(fileExists(inProgramDir("\\TarvexForge.dds")));
+  EXPECT_FALSE(fileExists(inProgramDir(kTexture)));
 }
 
 TEST_F(PipelineTest, MissingCarriedFilesAreWrittenAgainBeforeTheScriptRuns) {
   // Another instance removed them when it closed.
-  for (const char* name : {"\\colorecho.exe", "\\ddsconv.exe", "\\PNG_To_DDS.cmd"})
-    ASSERT_TRUE(deleteFile(inProgramDir(name)));
+  for (const char* name : {kColorEcho, kDdsConv, kConversionScript}) ASSERT_TRUE(deleteFile(inProgramDir(name)));
   EXPECT_TRUE(convertPicture(60000));
-  const DWORD attributes = GetFileAttributesA(inProgramDir("\\ddsconv.exe").c_str());
+  const DWORD attributes = GetFileAttributesA(inProgramDir(kDdsConv).c_str());
   EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 }
 
 // The script's `for` over *.bak skips hidden files on Windows (not under
 // Wine as root), and a read-only .bak could not be replaced.
 TEST_F(PipelineTest, TheBakCopyIsANormalFileWhateverThePngCopyAndAnOldBakWere) {
-  const std::string png = inProgramDir("\\TarvexForge.png"), bak = inProgramDir("\\TarvexForge.bak");
+  const std::string png = inProgramDir(kPngCopy), bak = inProgramDir(kBakCopy);
   ASSERT_TRUE(writeFileBytes(bak, textToBuffer("an old copy")));
   for (const std::string& path : {png, bak})
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);

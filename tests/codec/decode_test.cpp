@@ -97,7 +97,7 @@ TEST(DecodeFromFile, ShortPathsAndMissingFiles) {
   EXPECT_FALSE(object.EecodeToFile("x.p", IMAGE_FORMAT_PNG));
   EXPECT_FALSE(object.DecodeFromFile(fixture("missing.png"), IMAGE_FORMAT_PNG));
   ASSERT_NE(object.codec(), nullptr);  // made by the call that got past the path check
-  EXPECT_FALSE(object.codec()->HasPicture());
+  EXPECT_FALSE(object.codec()->GetPicture() != nullptr);
   const std::string target = outputPath("empty-after-missing.png");
   std::remove(target.c_str());
   EXPECT_FALSE(object.EecodeToFile(target, IMAGE_FORMAT_PNG));

@@ -118,7 +118,9 @@ TEST(DropTarget, OneFileTwoFilesAndTextOnly) {
   DWORD effect = kAll;
   target->DragEnter(&text, 0, {0, 0}, &effect);
   EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
-  EXPECT_FALSE(target->accepting());
+  effect = kAll;
+  target->DragOver(0, {0, 0}, &effect);  // still refused: the text was not accepted
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
   EXPECT_EQ(dragAndDrop(*target, text, 0), DWORD(DROPEFFECT_NONE));
   EXPECT_EQ(delivered.size(), 2u);
   target->Release();
@@ -136,7 +138,9 @@ TEST(DropTarget, CtrlShiftDeliversNothingAndShiftNeverReportsAMove) {
   EXPECT_EQ(dragAndDrop(*target, one, MK_SHIFT), DWORD(DROPEFFECT_COPY));  // the drop says copy
   EXPECT_EQ(delivered.size(), 1u);
   target->DragLeave();
-  EXPECT_FALSE(target->accepting());
+  effect = kAll;
+  target->DragOver(0, {0, 0}, &effect);  // the leave cleared the acceptance
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
   target->Release();
 }
 
@@ -163,6 +167,11 @@ TEST(DropTarget, RegistersOnceOnly) {
   DropTargetControl control(kFilesOnly, record);
   EXPECT_TRUE(registerDropTarget(control, window));
   EXPECT_FALSE(registerDropTarget(control, window));
-  control.revoke();
+  auto* other = new EDropTarget(kFilesOnly, window, nullptr);
+  EXPECT_EQ(RegisterDragDrop(window, other), DRAGDROP_E_ALREADYREGISTERED);
+  control.windowGoing();  // what the window it is attached to tells it
+  EXPECT_EQ(RegisterDragDrop(window, other), S_OK);  // revoking freed the window
+  RevokeDragDrop(window);
+  other->Release();
   DestroyWindow(window);
 }

@@ -8,22 +8,18 @@
 #include <thread>
 
 #include "files.h"
-#include "main_window.h"
-#include "program_dir.h"
 #include "picture_state.h"
-#include "drop_target.h"
 #include "take_in_picture.h"
 #include "test_folder.h"
+#include "test_windows.h"
 #include "ui_driver.h"
-#include "program_windows.h"
+#include "working_files.h"
 
 namespace {
 
 std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
-std::string jpegCopy() { return programDir() + "\\TarvexForge.jpg"; }
-std::string pngCopy() { return programDir() + "\\TarvexForge.png"; }
-// The picture box the intake shows its pictures in.
-HWND mainPictureBox() { return windowHandle(openWindow(WindowId::Main)->pictureBox()); }
+std::string jpegCopy() { return workingPath(kJpegCopy); }
+std::string pngCopy() { return workingPath(kPngCopy); }
 
 struct SeenMessage {
   std::string caption, text;
@@ -42,7 +38,7 @@ std::vector<SeenMessage> takeInAnswering(const std::string& path) {
       }
     }
   });
-  takeInPicture(path, mainPictureBox());
+  takeInPicture(path, unitsPictureBox());
   done = true;
   user.join();
   return seen;
@@ -57,16 +53,16 @@ class IntakeTest : public ::testing::Test {
   void SetUp() override {
     imageObject = std::make_unique<ImageObject>();
     sourceImagePath.clear();
-    ASSERT_TRUE(loadWindow(WindowId::Main));
+    ASSERT_TRUE(loadWindow(unitsWindowLayout(), WindowEvents{}));
     deleteFile(jpegCopy());
     deleteFile(pngCopy());
   }
   void TearDown() override {
-    closeWindow(WindowId::Main, true);
+    unitsWindow()->destroy();
     deleteFile(jpegCopy());
     deleteFile(pngCopy());
   }
-  ByteBuffer shown() { return openWindow(WindowId::Main)->pictureBox()->picture(); }
+  ByteBuffer shown() { return unitsWindow()->pictureBox()->picture(); }
 };
 
 const SeenMessage kUnsupported{"Tarvex Forge", "不支持的文件格式！"};
@@ -226,7 +222,7 @@ TEST_F(IntakeTest, ALargePictureShowsTheWaitCursorAndKeepsAnsweringTheSystem) {
   TestFolder scratch;
   const std::string picture = scratch / "noise.bmp";
   writeNoiseBmp(picture, 2048);
-  HWND main = windowHandle(WindowId::Main);
+  HWND main = unitsWindow()->hwnd();
   probeMessage = RegisterWindowMessageA("TarvexForgeIntakeProbe");
   answeredDuringIntake = waitCursorDuringIntake = 0;
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, watchProbes, nullptr, GetCurrentThreadId());
@@ -239,7 +235,7 @@ TEST_F(IntakeTest, ALargePictureShowsTheWaitCursorAndKeepsAnsweringTheSystem) {
     }
   });
   const DWORD start = GetTickCount();
-  takeInPicture(picture, mainPictureBox());
+  takeInPicture(picture, unitsPictureBox());
   const DWORD took = GetTickCount() - start;
   intakeRunning = false;
   system.join();
@@ -264,26 +260,11 @@ TEST_F(IntakeTest, TheDialogLeavesTheProgramFolderCurrent) {
     SetWindowTextA(GetDlgItem(dialog, 1148), fixture("intake1024x768.png").c_str());
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   });
-  choosePictureForMainWindow();  // what "手动选择图片" runs
+  choosePicture(*unitsWindow()->fileDialog(), unitsPictureBox());  // what "手动选择图片" runs
   done = true;
   user.join();
   EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
   char current[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, current);
   EXPECT_EQ(lstrcmpiA(current, programDir().c_str()), 0) << current;
-}
-
-TEST(DropTargetWiring, TheMainWindowRegistersThePictureBoxAndRevokesOnClose) {
-  OleInitialize(nullptr);
-  imageObject = std::make_unique<ImageObject>();
-  ASSERT_TRUE(loadWindow(WindowId::Main));
-  Window* main = openWindow(WindowId::Main);
-  HWND box = main->pictureBox()->hwnd();
-  DropTargetControl probe({false, false, false, true}, nullptr);
-  EXPECT_FALSE(registerDropTarget(probe, box));  // already a drop target
-  main->dropTarget()->revoke();
-  DropTargetControl again({false, false, false, true}, nullptr);
-  EXPECT_TRUE(registerDropTarget(again, box));   // revoking freed it
-  again.revoke();
-  closeWindow(WindowId::Main, true);
 }

@@ -5,6 +5,7 @@
 #include "files.h"
 #include "process.h"
 #include "test_folder.h"
+#include "working_files.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ class ScriptTest : public ::testing::Test {
   // Runs the script through the command interpreter, its output to a file.
   std::string runScript(const std::string& argument, const std::string& currentFolder = "") {
     const std::string log = scratch / "log.txt";
-    const std::string script = quoted(folder + "\\PNG_To_DDS.cmd");
+    const std::string script = quoted(folder + kConversionScript);
     const std::string given = argument.empty() ? std::string() : joinText(" ", quoted(argument));
     const std::string line = joinText("cmd.exe /c \"", script, given, " > ", quoted(log), "\"");
     std::vector<char> mutableLine(line.begin(), line.end());
@@ -64,14 +65,14 @@ TEST(ConversionScript, IsThirtyOneGbkLinesWithABoxOf64Bytes) {
 }
 
 TEST_F(ScriptTest, ConvertsThePngBesideEachBakInTheGivenFolder) {
-  copyFile(fixture("intake1024x768.png"), folder + "\\TarvexForge.png");
-  copyFile(fixture("intake1024x768.png"), folder + "\\TarvexForge.bak");
+  copyFile(fixture("intake1024x768.png"), folder + kPngCopy);
+  copyFile(fixture("intake1024x768.png"), folder + kBakCopy);
   copyFile(fixture("pngrgba.png"), folder + "\\other.png");  // no .bak: left alone
   const std::string output = runScript(folder + "\\");
-  EXPECT_TRUE(fileExists(folder + "\\TarvexForge.dds")) << output;
+  EXPECT_TRUE(fileExists(folder + kTexture)) << output;
   EXPECT_FALSE(fileExists(folder + "\\other.dds"));
   EXPECT_NE(output.find("-nomipmap -file"), std::string::npos) << output;
-  EXPECT_EQ(readFileBytes(folder + "\\TarvexForge.dds").view().substr(84, 4), "DXT3");
+  EXPECT_EQ(readFileBytes(folder + kTexture).view().substr(84, 4), "DXT3");
 }
 
 TEST_F(ScriptTest, ABakWithoutItsPngPrintsTheErrorLineAndMakesNothing) {

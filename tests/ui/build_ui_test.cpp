@@ -13,11 +13,12 @@
 #include "png_input.h"
 #include "program_under_test.h"
 #include "special_folder.h"
+#include "working_files.h"
 
 namespace {
 
 std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
-std::string archivePath() { return specialFolder(kDesktopFolder) + "Tarvex Forge载入背景一键制作.zip"; }
+std::string archivePath() { return specialFolder(kDesktopFolder) + kArchiveName; }
 
 const char kNote[] =
     "本文件为Tarvex Forge一键制作载入背景软件制作！\r\n"
@@ -135,8 +136,8 @@ TEST_F(BuildUiTest, ThePictureBecomesAPackageOnTheDesktop) {
   EXPECT_TRUE(blocks == compressDxt(source, DxtFormat::Dxt3, 1)) << "not the converter's texture of the picture";
   EXPECT_GT(dxtRgbPsnr(source, blocks.data(), squish::kDxt3), 38.0);
 
-  for (const char* name : {"TarvexForge.png", "TarvexForge.jpg", "TarvexForge.bak", "TarvexForge.dds", "zip"})
-    EXPECT_FALSE(fileExists(program.inFolder(name))) << name;
+  for (const char* name : {kPngCopy, kJpegCopy, kBakCopy, kTexture, kStagingFolder})
+    EXPECT_FALSE(fileExists(program.workingFile(name))) << name;
   EXPECT_TRUE(ui::waitUntil([&] { return !pictureShown(program); }, 5000));
   // Nothing left to build: "开始制作" is grayed again.
   ASSERT_TRUE(chooseMenuItem(program, VK_HOME));
@@ -150,21 +151,21 @@ TEST_F(BuildUiTest, AFailedConversionKeepsThePictureAndAStaleTextureNeverCounts)
   ASSERT_TRUE(program.started());
   ASSERT_TRUE(takeInThroughDialog(program, fixture("intake1024x768.png")));
   // The converter made to fail: another program that writes no texture.
-  const std::string converter = program.inFolder("ddsconv.exe");
+  const std::string converter = program.workingFile(kDdsConv);
   setFileAttributes(converter, FILE_ATTRIBUTE_NORMAL);
   std::size_t count = 0;
   ASSERT_TRUE(writeFileBytes(converter, carriedFiles(count)[0].bytes));
   // A texture left behind by an interrupted build.
-  writeText(program.inFolder("TarvexForge.dds"), "an earlier picture's texture");
+  writeText(program.workingFile(kTexture), "an earlier picture's texture");
 
   const Message seen = buildAndAnswer(program);
   EXPECT_EQ(seen.caption, "Tarvex Forge");
   EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
   EXPECT_TRUE(seen.icon);
   EXPECT_TRUE(ui::waitUntil([&] { return IsWindowEnabled(program.mainWindow()) != FALSE; }, 5000));
-  EXPECT_TRUE(fileExists(program.inFolder("TarvexForge.png")));
-  for (const char* name : {"TarvexForge.jpg", "TarvexForge.bak", "TarvexForge.dds", "zip"})
-    EXPECT_FALSE(fileExists(program.inFolder(name))) << name;
+  EXPECT_TRUE(fileExists(program.workingFile(kPngCopy)));
+  for (const char* name : {kJpegCopy, kBakCopy, kTexture, kStagingFolder})
+    EXPECT_FALSE(fileExists(program.workingFile(name))) << name;
   EXPECT_FALSE(fileExists(archivePath()));
   EXPECT_TRUE(pictureShown(program));
 
@@ -182,11 +183,10 @@ TEST_F(BuildUiTest, AFolderWithBlanksStaleStagingAndTheUsersOwnFiles) {
       [](const std::string& folder) {
         // An interrupted build's staging tree; the picture itself beside the
         // program; the user's own files named like another picture.
-        createFolder(folder + "\\zip");
-        createFolder(folder + "\\zip\\Data");
-        createFolder(folder + "\\zip\\Data\\LoadingScreen");
-        writeText(folder + "\\zip\\Data\\Tarvex Forge.txt", "stale note");
-        writeText(folder + "\\zip\\Data\\LoadingScreen\\SRBackground.dds", "stale texture");
+        for (const char* staged : {kStagingFolder, kStagedDataFolder, kStagedScreenFolder})
+          createFolder(folder + staged);
+        writeText(folder + kStagedNote, "stale note");
+        writeText(folder + kStagedTexture, "stale texture");
         copyFile(fixture("intake1024x768.png"), folder + "\\my picture.png");
         writeText(folder + "\\intake.bak", "the user's backup");
         writeText(folder + "\\intake.dds", "the user's texture");
@@ -202,7 +202,7 @@ TEST_F(BuildUiTest, AFolderWithBlanksStaleStagingAndTheUsersOwnFiles) {
   EXPECT_EQ(entryBytes(package, "Data/Tarvex Forge.txt").view(), std::string_view(kNote));
   EXPECT_TRUE(readFileBytes(program.inFolder("my picture.png")).view() ==
               readFileBytes(fixture("intake1024x768.png")).view()) << "the picture itself was removed";
-  EXPECT_FALSE(fileExists(program.inFolder("zip")));
+  EXPECT_FALSE(fileExists(program.workingFile(kStagingFolder)));
 
   // A picture from elsewhere whose base name matches the user's files.
   const std::string elsewhere = program.folder() + "\\..\\intake.png";
@@ -215,14 +215,14 @@ TEST_F(BuildUiTest, AFolderWithBlanksStaleStagingAndTheUsersOwnFiles) {
 
   // A "zip" folder of the user's own beside the program is never removed.
   ASSERT_TRUE(takeInThroughDialog(program, elsewhere));
-  createFolder(program.inFolder("zip"));
-  writeText(program.inFolder("zip\\notes.txt"), "the user's notes");
+  createFolder(program.workingFile(kStagingFolder));
+  writeText(program.workingFile(kStagingFolder) + "\\notes.txt", "the user's notes");
   seen = buildAndAnswer(program);
   EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
-  EXPECT_EQ(readText(program.inFolder("zip\\notes.txt")), "the user's notes");
-  EXPECT_TRUE(fileExists(program.inFolder("TarvexForge.png")));
+  EXPECT_EQ(readText(program.workingFile(kStagingFolder) + "\\notes.txt"), "the user's notes");
+  EXPECT_TRUE(fileExists(program.workingFile(kPngCopy)));
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
-  removeFolderTree(program.inFolder("zip"));
+  removeFolderTree(program.workingFile(kStagingFolder));
 }
 
 TEST_F(BuildUiTest, AnArchiveThatCannotBeWrittenIsAFailureAndAnEarlierPackageSurvives) {
@@ -234,9 +234,9 @@ TEST_F(BuildUiTest, AnArchiveThatCannotBeWrittenIsAFailureAndAnEarlierPackageSur
   Message seen = buildAndAnswer(program);
   EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
   EXPECT_EQ(GetFileAttributesA(archivePath().c_str()) & FILE_ATTRIBUTE_DIRECTORY, DWORD(FILE_ATTRIBUTE_DIRECTORY));
-  EXPECT_TRUE(fileExists(program.inFolder("TarvexForge.png")));
-  for (const char* name : {"TarvexForge.jpg", "TarvexForge.bak", "TarvexForge.dds", "zip"})
-    EXPECT_FALSE(fileExists(program.inFolder(name))) << name;
+  EXPECT_TRUE(fileExists(program.workingFile(kPngCopy)));
+  for (const char* name : {kJpegCopy, kBakCopy, kTexture, kStagingFolder})
+    EXPECT_FALSE(fileExists(program.workingFile(name))) << name;
   ASSERT_TRUE(RemoveDirectoryA(archivePath().c_str()));
 
   // An earlier package, held open without sharing.

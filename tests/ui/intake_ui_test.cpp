@@ -2,6 +2,7 @@
 
 #include "files.h"
 #include "program_under_test.h"
+#include "working_files.h"
 
 namespace {
 
@@ -16,7 +17,6 @@ std::string fileNameIn(HWND dialog) {
 class IntakeUiTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(program.started()); }
-  std::string inProgramFolder(const char* name) { return program.inFolder(name); }
   ProgramUnderTest program;
 };
 
@@ -28,8 +28,8 @@ TEST_F(IntakeUiTest, APictureChosenInTheDialogIsShownAndCancellingChangesNothing
   EXPECT_EQ(fileNameIn(dialog), "");  // nothing the first time
   ui::confirmDialog(dialog, fixture("intake1024x768.png"));
   // Generous time-outs: CI runs the fuzzers' native build alongside.
-  EXPECT_TRUE(ui::waitUntil([&] { return fileExists(inProgramFolder("TarvexForge.png")); }, 20000));
-  EXPECT_EQ(readFileBytes(inProgramFolder("TarvexForge.png")).view(),
+  EXPECT_TRUE(ui::waitUntil([&] { return fileExists(program.workingFile(kPngCopy)); }, 20000));
+  EXPECT_EQ(readFileBytes(program.workingFile(kPngCopy)).view(),
             readFileBytes(fixture("intake1024x768.png")).view());
   HWND box = ui::findChild(program.mainWindow(), "TarvexForgePictureBox");
   EXPECT_TRUE(ui::waitUntil([&] { return ui::middleOf(box) != GetSysColor(COLOR_BTNFACE); }, 20000));
@@ -43,7 +43,7 @@ TEST_F(IntakeUiTest, APictureChosenInTheDialogIsShownAndCancellingChangesNothing
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(ui::waitUntilGone(dialog));
   EXPECT_EQ(program.window("#32770", 800), nullptr);  // no message
-  EXPECT_TRUE(fileExists(inProgramFolder("TarvexForge.png")));
+  EXPECT_TRUE(fileExists(program.workingFile(kPngCopy)));
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
 }
 
@@ -60,8 +60,8 @@ TEST_F(IntakeUiTest, RefusedPicturesShowTheirMessages) {
   ui::pressButton(box, IDOK);
   ui::waitUntilGone(box);
   // The copies are deleted once the message has been answered.
-  EXPECT_TRUE(ui::waitUntil([&] { return !fileExists(inProgramFolder("TarvexForge.jpg")); }));
-  EXPECT_FALSE(fileExists(inProgramFolder("TarvexForge.png")));
+  EXPECT_TRUE(ui::waitUntil([&] { return !fileExists(program.workingFile(kJpegCopy)); }));
+  EXPECT_FALSE(fileExists(program.workingFile(kPngCopy)));
 
   dialog = openPictureDialog(program);
   ASSERT_NE(dialog, nullptr);

@@ -4,6 +4,7 @@
 
 #include "files.h"
 #include "windows_loader.h"
+#include "working_files.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ ProgramUnderTest::ProgramUnderTest(const std::function<void(const std::string&)>
   process_ = std::make_unique<ui::Process>(quoted(copy));
   if (process_->ok()) mainWindow_ = ui::waitForWindow(process_->id(), kMainClass, nullptr, 20000);
   // The carried tools as they landed beside it: the script starts them.
-  if (mainWindow_ && (refusedByWindows(inFolder("ddsconv.exe")) || refusedByWindows(inFolder("colorecho.exe")))) {
+  if (mainWindow_ && (refusedByWindows(workingFile(kDdsConv)) || refusedByWindows(workingFile(kColorEcho)))) {
     mainWindow_ = nullptr;
     process_.reset();  // ends the program
   }

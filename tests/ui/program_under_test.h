@@ -24,6 +24,8 @@ class ProgramUnderTest {
   DWORD processId() const { return process_->id(); }
   const std::string& folder() const { return programFolder_; }
   std::string inFolder(const std::string& name) const { return programFolder_ + "\\" + name; }
+  // A working file of the program's (a name of working_files.h, "\" first).
+  std::string workingFile(const char* name) const { return programFolder_ + name; }
   // A visible window of the program with the class, waiting up to `ms`.
   HWND window(const char* className, DWORD ms = 5000) const;
   // Closes the main window like its close button; returns the exit code.

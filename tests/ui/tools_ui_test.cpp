@@ -3,6 +3,7 @@
 #include "carried_tools.h"
 #include "files.h"
 #include "program_under_test.h"
+#include "working_files.h"
 
 namespace {
 
@@ -26,14 +27,14 @@ TEST(CarriedTools, ArePresentHiddenWhileTheMainWindowLivesAndGoneAfter) {
   ASSERT_TRUE(program.started());
   expectCarriedFilesIn(program.folder());
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
-  for (const char* name : {"colorecho.exe", "ddsconv.exe", "PNG_To_DDS.cmd"})
-    EXPECT_FALSE(fileExists(program.inFolder(name))) << name;
+  for (const char* name : {kColorEcho, kDdsConv, kConversionScript})
+    EXPECT_FALSE(fileExists(program.workingFile(name))) << name;
 }
 
 TEST(CarriedTools, AStaleHiddenCopyIsReplaced) {
   ProgramUnderTest program([](const std::string& folder) {
-    writeFileBytes(folder + "\\ddsconv.exe", textToBuffer("left behind by an earlier run"));
-    setFileAttributes(folder + "\\ddsconv.exe", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    writeFileBytes(folder + kDdsConv, textToBuffer("left behind by an earlier run"));
+    setFileAttributes(folder + kDdsConv, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
   });
   ASSERT_TRUE(program.started());
   expectCarriedFilesIn(program.folder());

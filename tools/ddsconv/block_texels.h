@@ -3,7 +3,7 @@
 // searched, endpoint codes, and the colours a decoder makes of them.
 #include <cstdint>
 
-#include "colour_block.h"
+#include "simd_path.h"
 
 namespace colour {
 

@@ -204,11 +204,6 @@ SingleColourFit singleColourFit(int value, int bits) {
   return singleColourTables().fit[bits == 6 ? 1 : 0][std::clamp(value, 0, 255)];
 }
 
-SimdPath widestSimdPath() {
-  static const SimdPath widest = __builtin_cpu_supports("avx2") ? SimdPath::Avx2 : SimdPath::Sse2;
-  return widest;
-}
-
 std::uint32_t encodeColourBlock(const std::uint8_t* rgba, int mask, std::uint8_t* out, SimdPath path) {
   const Texels t = gatherTexels(rgba, mask, path);
   std::uint32_t error = 0;

@@ -7,10 +7,7 @@
 // the middle colours (2a + b) / 3 and (a + 2b) / 3 in integers.
 #include <cstdint>
 
-// The SIMD paths of the error evaluation; each gives the same bytes.
-enum class SimdPath { Sse2, Avx2 };
-// The widest path this processor and system run.
-SimdPath widestSimdPath();
+#include "simd_path.h"
 
 // `rgba`: the 16 texels of the block, rows first, 4 bytes each; bit i of
 // `mask` marks texel i as inside the picture (texels outside count for

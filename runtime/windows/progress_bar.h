@@ -11,12 +11,7 @@ class ProgressBar {
   // Stored limited to 0…32767; the bar shows it limited to its range.
   // Safe from any thread (setProgressPosition).
   void setPosition(int position);
-  int position() const { return storedPosition(hwnd_); }
-
-  // The position as stored, kept with the control itself so that a request
-  // by window handle can set it.
-  static int storedPosition(HWND bar);
-  static void storePosition(HWND bar, int position);
+  int position() const;
 
  private:
   HWND hwnd_ = nullptr;

@@ -106,11 +106,10 @@ void Window::createUnits() {
     progressBar_ = std::make_unique<ProgressBar>(hwnd(), *layout_.progressBar);
   if (layout_.popupMenu) popupMenu_.emplace(*layout_.popupMenu);
   if (layout_.hasFileDialog) fileDialog_.emplace();
-  if (layout_.dropTarget) {
-    const std::vector<std::uint8_t>& record = layout_.dropTarget->record;
-    dropTarget_ = std::make_unique<DropTargetControl>(
-        readDropTargetRecord(record.data(), record.size()), events_.filesDropped);
-  }
+}
+
+void Window::attach(std::unique_ptr<WindowAttachment> attachment) {
+  attachments_.push_back(std::move(attachment));
 }
 
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -133,7 +132,7 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:  // units still exist here
       if (events_.aboutToBeDestroyed) events_.aboutToBeDestroyed();
-      if (dropTarget_) dropTarget_->revoke();
+      for (const auto& attachment : attachments_) attachment->windowGoing();
       return 0;
     case WM_NCDESTROY: {
       const LRESULT result = defaultHandling(message, wParam, lParam);

@@ -18,7 +18,6 @@ class PopupMenu {
  public:
   explicit PopupMenu(const PopupMenuLayout& layout);
   MenuItem* item(int command);
-  const std::vector<MenuItem>& items() const { return items_; }
   // A new Win32 popup menu from the items' current states (caller destroys).
   HMENU build() const;
   // The menu's WM_COMMAND id of an item's command, and back (0: none).

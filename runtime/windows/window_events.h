@@ -17,5 +17,7 @@ struct WindowEvents {
   void (*aboutToBeDestroyed)() = nullptr;  // units still exist
   std::vector<MenuBinding> menuItems{};
   void (*pictureRightButtonUp)(int x, int y, int keys) = nullptr;
+  // Raised by the drop target that the program attaches to the window's
+  // picture box (the layer itself has none).
   void (*filesDropped)(const Text& paths) = nullptr;
 };

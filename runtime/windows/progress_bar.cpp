@@ -2,14 +2,7 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cstdint>
-
 #include "ui_requests.h"
-
-namespace {
-constexpr char kStoredPosition[] = "TarvexForge.position";
-}  // namespace
 
 ProgressBar::ProgressBar(HWND parent, const ProgressBarLayout& layout) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
@@ -24,10 +17,4 @@ ProgressBar::ProgressBar(HWND parent, const ProgressBarLayout& layout) {
 
 void ProgressBar::setPosition(int position) { setProgressPosition(hwnd_, position); }
 
-int ProgressBar::storedPosition(HWND bar) {
-  return static_cast<int>(reinterpret_cast<std::intptr_t>(GetPropA(bar, kStoredPosition)));
-}
-
-void ProgressBar::storePosition(HWND bar, int position) {
-  SetPropA(bar, kStoredPosition, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(std::clamp(position, 0, 32767))));
-}
+int ProgressBar::position() const { return progressPosition(hwnd_); }

@@ -9,7 +9,6 @@
 #include <optional>
 #include <vector>
 
-#include "drop_target.h"
 #include "file_dialog.h"
 #include "gdi_owners.h"
 #include "label.h"
@@ -17,6 +16,7 @@
 #include "picture_box.h"
 #include "popup_menu.h"
 #include "progress_bar.h"
+#include "window_attachment.h"
 #include "window_base.h"
 #include "window_events.h"
 
@@ -45,7 +45,8 @@ class Window : public WindowBase {
   ProgressBar* progressBar() { return progressBar_.get(); }
   PopupMenu* popupMenu() { return popupMenu_ ? &*popupMenu_ : nullptr; }
   FileDialog* fileDialog() { return fileDialog_ ? &*fileDialog_ : nullptr; }
-  DropTargetControl* dropTarget() { return dropTarget_.get(); }
+  // Kept until the window goes, and told then (WM_DESTROY).
+  void attach(std::unique_ptr<WindowAttachment> attachment);
   const std::vector<std::unique_ptr<Label>>& labels() const { return labels_; }
 
   // Creates the units; false when the window itself could not be made.
@@ -55,8 +56,6 @@ class Window : public WindowBase {
   void destroy();
   // Set while the window is modal over the others.
   void setModalOver(EnabledStates* others) { modalOver_ = others; }
-  // The message by which requestClose asks the window's thread to destroy it.
-  static constexpr UINT kDestroyRequest = WM_APP + 1;
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -76,7 +75,7 @@ class Window : public WindowBase {
   std::unique_ptr<ProgressBar> progressBar_;
   std::optional<PopupMenu> popupMenu_;
   std::optional<FileDialog> fileDialog_;
-  std::unique_ptr<DropTargetControl> dropTarget_;
+  std::vector<std::unique_ptr<WindowAttachment>> attachments_;
 };
 
 // Window requests (UI thread).

@@ -13,8 +13,6 @@ class PictureBox : public WindowBase {
   // Setting decodes and shows at once; empty bytes remove the picture.
   // Safe from any thread (showPicture).
   void setPicture(const ByteBuffer& encoded);
-  // The message that carries a picture to the box's thread.
-  static constexpr UINT kSetPictureMessage = WM_APP + 10;
   // The bytes last set (UI thread).
   ByteBuffer picture() const { return encoded_; }
   // Where the current picture is drawn in the client area (empty: none).

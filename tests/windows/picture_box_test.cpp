@@ -5,10 +5,27 @@
 #include <atomic>
 #include <thread>
 
-#include "main_window_fixture.h"
 #include "picture_fit.h"
+#include "shell_test_support.h"
+#include "test_windows.h"
 
 namespace {
+
+// A window with the main window's picture box, no handler bound.
+class PictureBoxTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(loadWindow(unitsWindowLayout(), WindowEvents{}));
+    window = unitsWindow();
+    ASSERT_NE(window, nullptr);
+    pumpMessagesFor(100);
+  }
+  void TearDown() override {
+    window->destroy();
+    pumpMessagesFor(50);
+  }
+  Window* window = nullptr;
+};
 
 void expectRect(const Rect& r, int left, int top, int width, int height) {
   EXPECT_EQ(r.left, left);
@@ -27,8 +44,8 @@ TEST(FitPicture, ExamplesOfTheLayout) {
   expectRect(fitPicture(0, 10, 543, 353), 0, 0, 0, 0);
 }
 
-TEST_F(MainWindowTest, PictureBoxDrawsTheDecodedPictureCentred) {
-  PictureBox* box = main->pictureBox();
+TEST_F(PictureBoxTest, PictureBoxDrawsTheDecodedPictureCentred) {
+  PictureBox* box = window->pictureBox();
   RECT client;
   GetClientRect(box->hwnd(), &client);
   EXPECT_EQ(client.right, 543);
@@ -54,9 +71,9 @@ TEST_F(MainWindowTest, PictureBoxDrawsTheDecodedPictureCentred) {
   EXPECT_EQ(pixelAt(box->hwnd(), 215, 300), GetSysColor(COLOR_BTNFACE));
 }
 
-TEST_F(MainWindowTest, PictureSetFromAnotherThreadIsInPlaceWhenTheCallReturns) {
+TEST_F(PictureBoxTest, PictureSetFromAnotherThreadIsInPlaceWhenTheCallReturns) {
   const ByteBuffer picture = solidBmp(8, 8, RGB(0, 255, 0));
-  PictureBox* box = main->pictureBox();
+  PictureBox* box = window->pictureBox();
   std::atomic<bool> done{false};
   bool appliedOnReturn = false;
   std::thread worker([&] {
@@ -72,8 +89,8 @@ TEST_F(MainWindowTest, PictureSetFromAnotherThreadIsInPlaceWhenTheCallReturns) {
   EXPECT_EQ(box->drawnRect().width, 0);
 }
 
-TEST_F(MainWindowTest, UndecodableBytesAreHeldButShowNothing) {
-  PictureBox* box = main->pictureBox();
+TEST_F(PictureBoxTest, UndecodableBytesAreHeldButShowNothing) {
+  PictureBox* box = window->pictureBox();
   box->setPicture(textToBuffer("not a picture"));
   EXPECT_EQ(box->picture().view(), "not a picture");
   EXPECT_EQ(box->drawnRect().width, 0);

@@ -56,7 +56,8 @@ struct PopupMenuLayout {
 };
 
 // A drop-target unit's stored record: version, then the switches text,
-// HTML, URL and files, each a little-endian 32-bit value.
+// HTML, URL and files, each a little-endian 32-bit value. The layer keeps it
+// as data; the program's drop target reads it.
 struct DropTargetLayout {
   const char* name;
   std::vector<std::uint8_t> record;
