@@ -118,7 +118,7 @@ TEST(WriteFileBytes, ReplacesHiddenSystemFilesAndFailsWithoutAccess) {
   TestFolder scratch;
   const std::string file = scratch / "tool.exe";
   writeText(file, "old contents");
-  setFileAttributes(file, 6);
+  setFileAttributes(file, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   EXPECT_TRUE(writeFileBytes(file, textToBuffer("new")));
   EXPECT_EQ(readText(file), "new");
 
