@@ -35,5 +35,7 @@ screenshots: build
 release: setup
 	@scripts/release $(BUILD_ROOT) $(JOBS)
 
+# The UI tests' read-only program folders are immutable while they run.
 clean:
+	-@find $(BUILD_ROOT) -maxdepth 3 -name readonly-program -type d -exec chattr -i {} + 2>/dev/null
 	rm -rf $(BUILD_ROOT)

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
 #include "decoders.h"
+#include "orientation.h"
 #include "size_limits.h"
 
 namespace {
@@ -41,11 +43,24 @@ double densityToDpi(int unit, int density) {
   return 96;  // unit 0: an aspect ratio only
 }
 
+// The orientation stated by the first EXIF block among the saved markers.
+int orientationOf(const jpeg_decompress_struct& info) {
+  for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next)
+    if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= 6 && std::memcmp(marker->data, "Exif\0\0", 6) == 0)
+      return exifOrientation(marker->data, marker->data_length);
+  return 1;
+}
+
 // The decode proper; `picture` is filled only on success. No C++ object is
 // created between setjmp and the library calls that may jump.
 enum class Inks { None, Plain, Inverted };
 
-bool decodeInto(Bytes file, Picture& picture, std::vector<std::uint8_t>& samples, Inks& inks,
+struct Decoded {
+  Inks inks = Inks::None;
+  int orientation = 1;
+};
+
+bool decodeInto(Bytes file, Picture& picture, std::vector<std::uint8_t>& samples, Decoded& decoded,
                 KeepAlive keepAlive) {
   jpeg_decompress_struct info;
   ErrorManager errors;
@@ -56,6 +71,7 @@ bool decodeInto(Bytes file, Picture& picture, std::vector<std::uint8_t>& samples
   }
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, const_cast<unsigned char*>(file.data), static_cast<unsigned long>(file.size));
+  jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);  // EXIF: a phone's orientation
   if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
       !acceptableSize(info.image_width, info.image_height)) {
     jpeg_destroy_decompress(&info);
@@ -88,7 +104,8 @@ bool decodeInto(Bytes file, Picture& picture, std::vector<std::uint8_t>& samples
   picture.dpiX = info.saw_JFIF_marker ? densityToDpi(info.density_unit, info.X_density) : 96;
   picture.dpiY = info.saw_JFIF_marker ? densityToDpi(info.density_unit, info.Y_density) : 96;
   // Adobe's CMYK files (as printers write them) store the inks inverted.
-  inks = !cmyk ? Inks::None : info.saw_Adobe_marker ? Inks::Inverted : Inks::Plain;
+  decoded.inks = !cmyk ? Inks::None : info.saw_Adobe_marker ? Inks::Inverted : Inks::Plain;
+  decoded.orientation = orientationOf(info);
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
   return true;
@@ -114,13 +131,14 @@ bool decodeJpeg(Bytes file, Picture& out, KeepAlive keepAlive) {
     return false;
   Picture picture;
   std::vector<std::uint8_t> samples;
-  Inks inks = Inks::None;
-  if (!decodeInto(file, picture, samples, inks, keepAlive)) return false;
-  if (inks != Inks::None) {
-    cmykToRgb(samples, inks == Inks::Inverted, picture);
+  Decoded decoded;
+  if (!decodeInto(file, picture, samples, decoded, keepAlive)) return false;
+  if (decoded.inks != Inks::None) {
+    cmykToRgb(samples, decoded.inks == Inks::Inverted, picture);
   } else {
     picture.pixels = std::move(samples);
   }
+  turnUpright(picture, decoded.orientation);
   if (picture.bitsPerPixel == 8) {
     std::vector<PaletteEntry> greys(256);
     for (int i = 0; i < 256; ++i) greys[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};

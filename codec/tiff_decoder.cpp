@@ -10,6 +10,7 @@
 #include <tiffio.h>
 
 #include "decoders.h"
+#include "orientation.h"
 #include "size_limits.h"
 
 namespace {
@@ -99,16 +100,17 @@ bool readPaletteImage(TIFF* tiff, Picture& picture, int bits, KeepAlive keepAliv
 }
 
 // In one call: libtiff decodes whole strips or tiles, so reading in bands
-// of rows would decode a strip once for every band that it covers.
-bool readRgbaImage(TIFF* tiff, Picture& picture) {
+// of rows would decode a strip once for every band that it covers. The rows
+// come as stored: asked for the file's own orientation, libtiff flips
+// nothing (it would flip for 2 to 4, and only flip for 5 to 8).
+bool readRgbaImage(TIFF* tiff, Picture& picture, int orientation) {
   std::uint16_t extraCount = 0;
   std::uint16_t* extraKinds = nullptr;
   TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds);
   const bool hasAlpha = extraCount > 0 && extraKinds &&
                         (extraKinds[0] == EXTRASAMPLE_ASSOCALPHA || extraKinds[0] == EXTRASAMPLE_UNASSALPHA);
   std::vector<std::uint32_t> raster(picture.pixelCount());
-  if (!TIFFReadRGBAImageOriented(tiff, picture.width, picture.height, raster.data(),
-                                 ORIENTATION_TOPLEFT, 0))
+  if (!TIFFReadRGBAImageOriented(tiff, picture.width, picture.height, raster.data(), orientation, 0))
     return false;
   picture.bitsPerPixel = 24;
   picture.pixels.resize(picture.pixelCount() * 3);
@@ -164,6 +166,8 @@ bool decodeTiff(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
   TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_PLANARCONFIG, &planar);
   TIFFGetField(tiff.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+  std::uint16_t orientation = ORIENTATION_TOPLEFT;  // libtiff keeps only values 1 to 8
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
   if (!acceptableSize(width, height)) return false;
   Picture picture;
   picture.width = width;
@@ -173,9 +177,11 @@ bool decodeTiff(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   const bool stripPalette = photometric == PHOTOMETRIC_PALETTE && samples == 1 &&
                             (bits == 1 || bits == 2 || bits == 4 || bits == 8) &&
                             !TIFFIsTiled(tiff.get());
-  if (!(stripPalette ? readPaletteImage(tiff.get(), picture, bits, keepAlive) : readRgbaImage(tiff.get(), picture)))
+  if (!(stripPalette ? readPaletteImage(tiff.get(), picture, bits, keepAlive)
+                     : readRgbaImage(tiff.get(), picture, orientation)))
     return false;
   if (dataMissing) return false;
+  turnUpright(picture, orientation);
   out = std::move(picture);
   return true;
 }

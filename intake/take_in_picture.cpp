@@ -18,14 +18,19 @@ namespace {
 constexpr char kCaption[] = "Tarvex Forge";
 constexpr char kUnsupported[] = "不支持的文件格式！";
 constexpr char kWrongSize[] = "您选择的图片不符合要求！\r\n您选择的图片宽和高必须是4的倍数！";
+constexpr char kCopyInUse[] = "图片的工作文件正被其他程序使用，请关闭该程序后重试！";
+constexpr char kFolderRefusesWrites[] = "本程序所在的文件夹不能写入文件！\r\n请把本程序放到您自己的文件夹中再运行。";
 
 struct ExtensionRow {
   const char* text;
   ImageFormat format;
 };
-constexpr ExtensionRow kExtensionTable[] = {{"bmp", IMAGE_FORMAT_BMP}, {"gif", IMAGE_FORMAT_GIF},
-                                            {"jpg", IMAGE_FORMAT_JPG}, {"png", IMAGE_FORMAT_PNG},
-                                            {"tif", IMAGE_FORMAT_TIF}, {"tga", IMAGE_FORMAT_TGA}};
+// JPEG's other usual names come last, so that every extension that matched
+// a row before still matches the same one.
+constexpr ExtensionRow kExtensionTable[] = {
+    {"bmp", IMAGE_FORMAT_BMP}, {"gif", IMAGE_FORMAT_GIF}, {"jpg", IMAGE_FORMAT_JPG},
+    {"png", IMAGE_FORMAT_PNG}, {"tif", IMAGE_FORMAT_TIF}, {"tga", IMAGE_FORMAT_TGA},
+    {"jpe", IMAGE_FORMAT_JPG}, {"jfif", IMAGE_FORMAT_JPG}};  // .jpeg, .jpe; .jfif (browsers)
 
 bool encodeWorkingCopy(const char* name, ImageFormat format) {
   const Text path = workingPath(name);
@@ -46,8 +51,19 @@ void deleteWorkingCopies() {
   deleteFile(workingPath(kJpegCopy));
 }
 
-// CopyUnreadable: a working copy could not be written or read back.
-enum class Intake { Accepted, Unreadable, CopyUnreadable, WrongSize };
+// A refused picture whose working copies may already have replaced an
+// earlier picture's: none is left, and the picture box is emptied, since
+// nothing is left to build from.
+void refuseAndEmpty(const char* text, HWND pictureBox) {
+  refuse(text, MB_ICONINFORMATION);
+  deleteWorkingCopies();
+  showPicture(pictureBox, ByteBuffer());
+}
+
+// CopyNotWritten: a working copy could not be written (another program
+// holds it, or the folder refuses writes); CopyUnreadable: the JPEG copy
+// was written but cannot be read back.
+enum class Intake { Accepted, Unreadable, CopyNotWritten, CopyUnreadable, WrongSize };
 
 // Decodes the picture, writes the working copies and probes the size: the
 // part that takes seconds for a large picture, under the wait cursor and
@@ -59,7 +75,9 @@ Intake writeWorkingCopies(const Text& path, ImageFormat format) {
   // written: the working copies would otherwise hold an earlier picture.
   if (!imageObject->DecodeFromFile(path, format)) return Intake::Unreadable;
   answerHangCheck();
-  encodeWorkingCopy(kJpegCopy, IMAGE_FORMAT_JPG);
+  // The picture box and the probe read this copy: an earlier picture's
+  // would be shown and measured while this one's PNG copy is packaged.
+  if (!encodeWorkingCopy(kJpegCopy, IMAGE_FORMAT_JPG)) return Intake::CopyNotWritten;
   answerHangCheck();
   // PNG sources are copied byte for byte, but only real PNG files: a file
   // named .png holding another format is encoded like the other rows. The
@@ -67,11 +85,11 @@ Intake writeWorkingCopies(const Text& path, ImageFormat format) {
   const bool pngWritten = format == IMAGE_FORMAT_PNG && startsWithPngSignature(readFileBytes(path))
                               ? copyWorkingFile(path, workingPath(kPngCopy))
                               : encodeWorkingCopy(kPngCopy, IMAGE_FORMAT_PNG);
-  if (!pngWritten) return Intake::CopyUnreadable;
+  if (!pngWritten) return Intake::CopyNotWritten;
   answerHangCheck();
   std::int32_t width = 0;
   const bool multipleOf4 = sizeIsMultipleOf4(&width);
-  if (width == 0) return Intake::CopyUnreadable;  // 0 wide: the JPEG copy was not written or not read back
+  if (width == 0) return Intake::CopyUnreadable;  // 0 wide: the JPEG copy was not read back
   return multipleOf4 ? Intake::Accepted : Intake::WrongSize;
 }
 
@@ -102,11 +120,11 @@ void takeInPicture(const Text& path, HWND pictureBox) {
     case Intake::CopyUnreadable:
       deleteWorkingCopies();
       return refuse(kUnsupported, MB_ICONQUESTION);
-    case Intake::WrongSize:
-      refuse(kWrongSize, MB_ICONINFORMATION);
-      deleteWorkingCopies();
-      showPicture(pictureBox, ByteBuffer());  // nothing left to build from
-      return;
+    case Intake::CopyNotWritten:
+      // The true reason: a folder that takes no new file at all, or a copy
+      // that another program holds open.
+      return refuseAndEmpty(folderTakesNewFiles(programDir()) ? kCopyInUse : kFolderRefusesWrites, pictureBox);
+    case Intake::WrongSize: return refuseAndEmpty(kWrongSize, pictureBox);
     case Intake::Accepted: break;
   }
   sourceImagePath = path;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "handles.h"
@@ -64,6 +65,16 @@ bool fileExists(const Text& path) {
   WIN32_FIND_DATAA found;
   FindHandle search(FindFirstFileA(path.c_str(), &found));
   return static_cast<bool>(search);
+}
+
+// A file of our own, gone when it is closed. (Not GetTempFileName: Wine reports
+// success from it in a folder that refuses writes.)
+bool folderTakesNewFiles(const Text& folder) {
+  const Text probe = joinText(folder, "\\~TarvexForge-", std::to_string(GetCurrentProcessId()), ".probe");
+  const FileHandle file(CreateFileA(probe.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                    nullptr));
+  return file || GetLastError() == ERROR_FILE_EXISTS;  // another probe of ours: the folder took it
 }
 
 bool setFileAttributes(const Text& path, std::uint32_t attributes) {

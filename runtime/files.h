@@ -14,6 +14,10 @@ bool createFolder(const Text& path);  // one level; false when it exists
 // drive roots.
 bool removeFolderTree(const Text& path);
 bool fileExists(const Text& path);  // folders and wildcard matches count
+// Whether a new file can be made in the folder: one is made and removed.
+// False where the folder refuses writes (no right to write, controlled
+// folder access, read-only media).
+bool folderTakesNewFiles(const Text& folder);
 // Passes on the read-only, hidden, system and archive bits only (0x27).
 bool setFileAttributes(const Text& path, std::uint32_t attributes);
 // Gives a file normal attributes (none set). Windows refuses to replace a

@@ -45,6 +45,26 @@ const Case kCases[] = {
     {"jpegcolour.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 2},
     {"jpeggrey.jpg", IMAGE_FORMAT_JPG, Form::Grey, false, 2},
     {"jpegcmyk.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 8},
+    // Stored turned or mirrored, shown upright by their orientation (EXIF;
+    // TIFF tag 274), as ImageMagick's auto-orientation shows them.
+    {"jpegorient2.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 2},
+    {"jpegorient3.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 2},
+    {"jpegorient4.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 2},
+    {"jpegorient5.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 2},
+    {"jpegorient6.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 2},
+    {"jpegorient7.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 2},
+    {"jpegorient8.jpg", IMAGE_FORMAT_JPG, Form::TrueColour, false, 2},
+    {"tifforient2.tif", IMAGE_FORMAT_TIF, Form::TrueColour, false, 0},
+    {"tifforient3.tif", IMAGE_FORMAT_TIF, Form::TrueColour, false, 0},
+    {"tifforient4.tif", IMAGE_FORMAT_TIF, Form::TrueColour, false, 0},
+    {"tifforient5.tif", IMAGE_FORMAT_TIF, Form::TrueColour, false, 0},
+    {"tifforient6.tif", IMAGE_FORMAT_TIF, Form::TrueColour, false, 0},
+    {"tifforient7.tif", IMAGE_FORMAT_TIF, Form::TrueColour, false, 0},
+    {"tifforient8.tif", IMAGE_FORMAT_TIF, Form::TrueColour, false, 0},
+    {"tiffpaletteorient2.tif", IMAGE_FORMAT_TIF, Form::Palette8, false, 1},
+    {"tiffpaletteorient5.tif", IMAGE_FORMAT_TIF, Form::Palette8, false, 1},
+    {"tiffpaletteorient6.tif", IMAGE_FORMAT_TIF, Form::Palette8, false, 1},
+    {"tiffpaletteorient8.tif", IMAGE_FORMAT_TIF, Form::Palette8, false, 1},
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.file; }
@@ -143,4 +163,15 @@ TEST(DecodeFromFile, ResolutionFromTheFileElse96) {
   EXPECT_DOUBLE_EQ(object.codec()->GetPicture()->dpiX, 96);
   EXPECT_EQ(pixelsPerMetre(0), 3780);
   EXPECT_EQ(pixelsPerMetre(300), 11811);
+}
+
+// An orientation of 1 changes nothing: the same bytes as without EXIF.
+TEST(Orientation, OneDecodesByteForByteAsWithoutExif) {
+  for (auto [plain, tagged] : {std::pair{"jpegcolour.jpg", "jpegorient1.jpg"},
+                               std::pair{"tiffrgb.tif", "tifforient1.tif"}}) {
+    ImageObject a, b;
+    ASSERT_TRUE(a.DecodeFromFile(fixture(plain), IMAGE_FORMAT_UNKNOWN));
+    ASSERT_TRUE(b.DecodeFromFile(fixture(tagged), IMAGE_FORMAT_UNKNOWN));
+    EXPECT_TRUE(a.codec()->GetPicture()->pixels == b.codec()->GetPicture()->pixels) << tagged;
+  }
 }

@@ -74,3 +74,67 @@ TEST(HostileFiles, HeadersClaimingHugePicturesAreRefusedBeforeAllocating) {
   put32(22, 8192);  // within the limits, but the data is missing
   EXPECT_FALSE(decodeBmp({bmp.data(), bmp.size()}, picture));
 }
+
+namespace {
+
+// jpegcolour.jpg with an APP1 segment of the given EXIF bytes after SOI.
+std::vector<std::uint8_t> withExif(const std::vector<std::uint8_t>& exif) {
+  const std::vector<std::uint8_t> plain = fileBytes(fixture("jpegcolour.jpg"));
+  std::vector<std::uint8_t> jpeg(plain.begin(), plain.begin() + 2);
+  const std::size_t length = exif.size() + 2;
+  for (std::uint8_t b : {std::uint8_t(0xFF), std::uint8_t(0xE1), std::uint8_t(length >> 8), std::uint8_t(length)})
+    jpeg.push_back(b);
+  jpeg.insert(jpeg.end(), exif.begin(), exif.end());
+  jpeg.insert(jpeg.end(), plain.begin() + 2, plain.end());
+  return jpeg;
+}
+
+// "Exif\0\0", a little-endian TIFF header whose first IFD is at `ifd`,
+// then `rest`.
+std::vector<std::uint8_t> exifBlock(std::uint32_t ifd, const std::vector<std::uint8_t>& rest) {
+  std::vector<std::uint8_t> block{'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0};
+  for (int i = 0; i < 4; ++i) block.push_back(static_cast<std::uint8_t>(ifd >> (8 * i)));
+  block.insert(block.end(), rest.begin(), rest.end());
+  return block;
+}
+
+}  // namespace
+
+// A damaged or hostile EXIF block changes nothing: the picture decodes as
+// without it. Only the orientation's value is ever taken from the block.
+TEST(HostileFiles, DamagedExifBlocksAreIgnored) {
+  Picture plain;
+  const std::vector<std::uint8_t> reference = fileBytes(fixture("jpegcolour.jpg"));
+  ASSERT_TRUE(decodeJpeg({reference.data(), reference.size()}, plain));
+  // One IFD entry: tag, type, count, value (little-endian), as given.
+  auto entry = [](std::uint16_t tag, std::uint16_t type, std::uint32_t count, std::uint16_t value) {
+    return std::vector<std::uint8_t>{1, 0, std::uint8_t(tag), std::uint8_t(tag >> 8), std::uint8_t(type), 0,
+                                     std::uint8_t(count), std::uint8_t(count >> 8), std::uint8_t(count >> 16),
+                                     std::uint8_t(count >> 24), std::uint8_t(value), std::uint8_t(value >> 8), 0, 0};
+  };
+  const std::vector<std::vector<std::uint8_t>> blocks = {
+      exifBlock(0xFFFFFFF0, {}),                                    // the IFD far beyond the block
+      exifBlock(8, {0xFF, 0xFF, 0x12, 0x01, 3, 0}),                 // 65535 entries, one begun
+      exifBlock(8, entry(0x0112, 4, 1, 6)),                         // orientation as LONG
+      exifBlock(8, entry(0x0112, 3, 0x40000000, 6)),                // a count of a billion
+      exifBlock(8, entry(0x0112, 3, 1, 9)),                         // no such orientation
+      exifBlock(8, entry(0x0112, 3, 1, 0)),
+      {'E', 'x', 'i', 'f', 0, 0, 'I', 'I'},                          // cut after the byte order
+      {'E', 'x', 'i', 'f', 0, 0, 'X', 'X', 42, 0, 8, 0, 0, 0},      // no byte order
+  };
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    const std::vector<std::uint8_t> jpeg = withExif(blocks[i]);
+    Picture picture;
+    ASSERT_TRUE(decodeJpeg({jpeg.data(), jpeg.size()}, picture)) << "block " << i;
+    EXPECT_EQ(picture.width, plain.width) << "block " << i;
+    EXPECT_TRUE(picture.pixels == plain.pixels) << "block " << i;
+  }
+  // A big-endian block is read as such: orientation 6 shows it turned.
+  const std::vector<std::uint8_t> bigEndian{'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1,
+                                            0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0, 0, 0, 0, 0};
+  const std::vector<std::uint8_t> turned = withExif(bigEndian);
+  Picture picture;
+  ASSERT_TRUE(decodeJpeg({turned.data(), turned.size()}, picture));
+  EXPECT_EQ(picture.width, plain.height);
+  EXPECT_EQ(picture.height, plain.width);
+}

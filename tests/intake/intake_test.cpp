@@ -4,10 +4,12 @@
 
 #include <atomic>
 #include <cstring>
-#include <vector>
+#include <functional>
 #include <thread>
+#include <vector>
 
 #include "files.h"
+#include "handles.h"
 #include "picture_state.h"
 #include "take_in_picture.h"
 #include "test_folder.h"
@@ -25,14 +27,16 @@ struct SeenMessage {
   std::string caption, text;
 };
 
-// Runs the intake while a second thread answers its message boxes.
-std::vector<SeenMessage> takeInAnswering(const std::string& path) {
+// Runs the intake while a second thread answers its message boxes, after
+// `beforeAnswer`.
+std::vector<SeenMessage> takeInAnswering(const std::string& path, const std::function<void()>& beforeAnswer = {}) {
   std::vector<SeenMessage> seen;
   std::atomic<bool> done{false};
   std::thread user([&] {
     while (!done) {
       if (HWND box = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100)) {
         seen.push_back({ui::windowText(box), ui::messageBoxText(box)});
+        if (beforeAnswer) beforeAnswer();
         ui::pressButton(box, IDOK);
         ui::waitUntilGone(box, 2000);
       }
@@ -67,6 +71,7 @@ class IntakeTest : public ::testing::Test {
 
 const SeenMessage kUnsupported{"Tarvex Forge", "不支持的文件格式！"};
 const SeenMessage kWrongSize{"Tarvex Forge", "您选择的图片不符合要求！\r\n您选择的图片宽和高必须是4的倍数！"};
+const SeenMessage kCopyInUse{"Tarvex Forge", "图片的工作文件正被其他程序使用，请关闭该程序后重试！"};
 
 void expectMessages(const std::vector<SeenMessage>& seen, const std::vector<SeenMessage>& expected) {
   ASSERT_EQ(seen.size(), expected.size());
@@ -82,7 +87,11 @@ TEST(ExtensionTable, QuirksOfThePathExtension) {
   EXPECT_EQ(extensionOf("C:\\a.BMP"), ".BMP");
   EXPECT_EQ(formatForExtension(extensionOf("C:\\a.BMP")), IMAGE_FORMAT_BMP);
   EXPECT_EQ(formatForExtension(extensionOf("a.Tiff")), IMAGE_FORMAT_TIF);
-  EXPECT_EQ(formatForExtension(extensionOf("a.jpeg")), IMAGE_FORMAT_UNKNOWN);
+  // JPEG's usual names, any case; nothing else new.
+  for (const char* jpeg : {"a.jpeg", "a.JPEG", "a.jpe", "a.Jpe", "a.jfif", "a.JFIF", "C:\\x\\y.jpg"})
+    EXPECT_EQ(formatForExtension(extensionOf(jpeg)), IMAGE_FORMAT_JPG) << jpeg;
+  for (const char* unknown : {"a.jfi", "a.jp", "a.webp", "a.heic", "a.jxl"})
+    EXPECT_EQ(formatForExtension(extensionOf(unknown)), IMAGE_FORMAT_UNKNOWN) << unknown;
   EXPECT_EQ(formatForExtension(extensionOf("a.bmpx")), IMAGE_FORMAT_BMP);
   EXPECT_EQ(formatForExtension(extensionOf("a.xgif")), IMAGE_FORMAT_GIF);
   EXPECT_EQ(extensionOf("C:\\x.png\\picture"), "");
@@ -129,7 +138,7 @@ TEST_F(IntakeTest, SizesNotMultiplesOfFourAreRefusedAndCleanedUp) {
 TEST_F(IntakeTest, UnsupportedUnreadableAndJoinedPathsAreRefusedWithoutWriting) {
   takeInAnswering(fixture("intake1024x768.png"));
   const ByteBuffer before = readFileBytes(pngCopy());
-  for (const std::string& path : {fixture("intake.jpeg"), fixture("damaged.bmp"), fixture("missing.gif"),
+  for (const std::string& path : {fixture("intake.webp"), fixture("damaged.bmp"), fixture("missing.gif"),
                                  fixture("intake.jpg") + "\r\n" + fixture("intake1024x768.png") + "\r\n"}) {
     expectMessages(takeInAnswering(path), {kUnsupported});
     EXPECT_EQ(readFileBytes(pngCopy()).view(), before.view()) << path;
@@ -154,19 +163,46 @@ TEST_F(IntakeTest, AFileNamedPngHoldingAnotherFormatIsEncoded) {
   EXPECT_NE(png.view(), readFileBytes(fixture("bmpinside.png")).view());
 }
 
-TEST_F(IntakeTest, AWorkingCopyThatCannotBeWrittenRefusesThePictureAsUnsupported) {
-  for (const std::string& blocked : {jpegCopy(), pngCopy()})
+// An image viewer or the shell's thumbnail handler holds a working copy
+// open (sharing reads only) while another picture is taken in. Either copy
+// that cannot be written refuses the picture: otherwise the earlier
+// picture's JPEG copy would be shown and measured while this one's PNG
+// copy is packaged.
+TEST_F(IntakeTest, AWorkingCopyHeldByAnotherProgramRefusesThePictureAndEmptiesTheBox) {
+  for (const std::string& held : {jpegCopy(), pngCopy()})
     for (const char* source : {"intake.jpg", "intake1024x768.png"}) {
-      SCOPED_TRACE(blocked + " blocked for " + source);
-      takeInAnswering(fixture("intake1024x768.png"));
-      deleteFile(blocked);
-      ASSERT_TRUE(createFolder(blocked));  // the working copy cannot be written
-      expectMessages(takeInAnswering(fixture(source)), {kUnsupported});
-      RemoveDirectoryA(blocked.c_str());
+      SCOPED_TRACE(held + " held while taking in " + source);
+      expectMessages(takeInAnswering(fixture("intake1024x768.png")), {});  // picture A
+      ASSERT_FALSE(shown().empty());
+      FileHandle viewer(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(viewer);
+      // The user closes the viewer before answering the message.
+      expectMessages(takeInAnswering(fixture(source), [&] { viewer.reset(); }), {kCopyInUse});
       EXPECT_FALSE(fileExists(pngCopy()));
       EXPECT_FALSE(fileExists(jpegCopy()));
+      EXPECT_TRUE(shown().empty());
       EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
     }
+}
+
+// A phone photo stored turned, with its EXIF orientation, and named
+// .jpeg: taken in upright, in both working copies and the picture box.
+TEST_F(IntakeTest, APhonePhotoIsTakenInUprightByItsJpegName) {
+  expectMessages(takeInAnswering(fixture("intakephone.jpeg")), {});
+  EXPECT_EQ(sourceImagePath, fixture("intakephone.jpeg"));
+  for (const std::string& copy : {pngCopy(), jpegCopy()}) {
+    ImageObject decoded;
+    ASSERT_TRUE(decoded.DecodeFromFile(copy, IMAGE_FORMAT_UNKNOWN)) << copy;
+    const Picture& picture = *decoded.codec()->GetPicture();
+    EXPECT_EQ(picture.width, 1024u) << copy;
+    EXPECT_EQ(picture.height, 768u) << copy;
+    // Upright, the gradient runs from navy at the top to orange at the bottom.
+    const std::uint8_t* top = &picture.pixels[3 * 512];
+    const std::uint8_t* bottom = &picture.pixels[3 * (767 * 1024 + 512)];
+    EXPECT_GT(top[2], top[0]) << copy;
+    EXPECT_GT(bottom[0], bottom[2]) << copy;
+  }
+  EXPECT_EQ(shown().view(), readFileBytes(jpegCopy()).view());
 }
 
 // CopyFileA hands the source's attributes on. A read-only PNG copy could

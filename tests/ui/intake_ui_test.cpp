@@ -65,11 +65,34 @@ TEST_F(IntakeUiTest, RefusedPicturesShowTheirMessages) {
 
   dialog = openPictureDialog(program);
   ASSERT_NE(dialog, nullptr);
-  ui::confirmDialog(dialog, fixture("intake.jpeg"));
+  ui::confirmDialog(dialog, fixture("intake.webp"));
   box = program.window("#32770", 10000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(ui::messageBoxText(box), "不支持的文件格式！");
   ui::pressButton(box, IDOK);
   ui::waitUntilGone(box);
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
+
+// A program folder that refuses writes (under "C:\\Program Files" for a
+// standard user, protected by controlled folder access, read-only media)
+// refuses every picture, and the message names the folder as the reason.
+// The folder is made immutable by the CTest fixture readonly_program_folder
+// (chattr +i): Wine lets root write anywhere else.
+TEST(ReadOnlyProgramFolder, PicturesAreRefusedNamingTheFolder) {
+  ASSERT_FALSE(folderTakesNewFiles(TF_READONLY_PROGRAM))
+      << TF_READONLY_PROGRAM << " takes new files: run with its fixture (as root, on a file system with chattr)";
+  ProgramUnderTest program(ProgramUnderTest::InPlace{TF_READONLY_PROGRAM});
+  ASSERT_TRUE(program.started());
+  HWND dialog = openPictureDialog(program);
+  ASSERT_NE(dialog, nullptr);
+  ui::confirmDialog(dialog, fixture("intake1024x768.png"));
+  HWND box = program.window("#32770", 10000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ui::windowText(box), "Tarvex Forge");
+  EXPECT_EQ(ui::messageBoxText(box), "本程序所在的文件夹不能写入文件！\r\n请把本程序放到您自己的文件夹中再运行。");
+  ui::pressButton(box, IDOK);
+  ui::waitUntilGone(box);
+  EXPECT_FALSE(pictureShown(program));
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
 }

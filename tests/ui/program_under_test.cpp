@@ -26,8 +26,16 @@ ProgramUnderTest::ProgramUnderTest(const std::function<void(const std::string&)>
   if (prepare) prepare(programFolder_);
   const std::string copy = inFolder("TarvexForge.exe");
   copyFile(testProgramFolder() + "\\TarvexForge.exe", copy);
-  if (refusedByWindows(copy)) return;
-  process_ = std::make_unique<ui::Process>(quoted(copy));
+  start(copy);
+}
+
+ProgramUnderTest::ProgramUnderTest(const InPlace& existing) : programFolder_(existing.folder) {
+  start(inFolder("TarvexForge.exe"));
+}
+
+void ProgramUnderTest::start(const std::string& executable) {
+  if (refusedByWindows(executable)) return;
+  process_ = std::make_unique<ui::Process>(quoted(executable));
   if (process_->ok()) mainWindow_ = ui::waitForWindow(process_->id(), kMainClass, nullptr, 20000);
   // The carried tools as they landed beside it: the script starts them.
   if (mainWindow_ && (refusedByWindows(workingFile(kDdsConv)) || refusedByWindows(workingFile(kColorEcho)))) {

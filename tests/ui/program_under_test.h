@@ -19,6 +19,11 @@ class ProgramUnderTest {
   // with `subfolder` the program lies in that folder of the scratch folder.
   explicit ProgramUnderTest(const std::function<void(const std::string& folder)>& prepare = {},
                             const std::string& subfolder = "");
+  // The TarvexForge.exe that already lies in a folder, started there.
+  struct InPlace {
+    std::string folder;
+  };
+  explicit ProgramUnderTest(const InPlace& existing);
   bool started() const { return mainWindow_ != nullptr; }
   HWND mainWindow() const { return mainWindow_; }
   DWORD processId() const { return process_->id(); }
@@ -32,6 +37,7 @@ class ProgramUnderTest {
   DWORD closeAndWaitForExit();
 
  private:
+  void start(const std::string& executable);
   TestFolder scratch_;
   std::string programFolder_;
   std::unique_ptr<ui::Process> process_;
