@@ -18,7 +18,9 @@ ProgramEvents programEvents() {
                              {.command = MenuCommand::ChoosePicture, .chosen = choosePictureForMainWindow},
                              {.command = MenuCommand::About, .chosen = showAboutWindow}},
                .pictureRightButtonUp = openPopupMenu,
-               .filesDropped = takeInDroppedPicture},
+               .filesDropped = takeInDroppedPicture,
+               .sessionMayEnd = sessionMayEnd,
+               .sessionEnding = sessionEnding},
       .about = {.created = nothing},
       .busy = {.created = startBuildFromMainWindow, .mayClose = windowMayClose},
   };

@@ -8,7 +8,9 @@
 #include "files.h"
 #include "folder_archiver.h"
 #include "message.h"
+#include "patience.h"
 #include "process.h"
+#include "responsiveness.h"
 #include "special_folder.h"
 #include "staging_tree.h"
 #include "ui_requests.h"
@@ -21,11 +23,57 @@ constexpr char kSucceeded[] = "完成，存放在您的桌面中！";
 constexpr char kFailed[] = "制作失败，请重新尝试！";
 constexpr unsigned kScriptTimeoutMs = 10 * 60 * 1000;  // a hung converter must not hang the program
 constexpr int kHidden = 1;                              // show mode: window hidden
+constexpr char kArchivingReason[] = "正在制作载入背景，请稍候…";  // Windows shows it at log-off
+constexpr DWORD kSessionEndWaitMs = 5000;  // Windows ends a program soon after its session ends
 
 // Set while a build runs, from its start until its own close request.
 std::atomic<bool> buildRunning{false};
 
+// What the end of a Windows session needs of a build: the job its
+// conversion runs in, to end it, and whether it is archiving, to wait for
+// that to be finished or abandoned. Shared by the worker and the UI thread.
+struct SessionState {
+  ProcessJob conversionJob;
+  std::atomic<bool> archiving{false};
+  std::atomic<bool> abandon{false};  // the archiver stops at its next step
+};
+SessionState& session() {
+  static SessionState state;
+  return state;
+}
+
+// Archiving under way: Windows is asked to wait for the main window, with
+// the reason, until the archive is finished or abandoned.
+class ArchivingHold {
+ public:
+  explicit ArchivingHold(HWND mainWindow) : window_(mainWindow) {
+    session().archiving = true;
+    holdSessionEnd(window_, kArchivingReason);
+  }
+  ~ArchivingHold() {
+    holdSessionEnd(window_, "");
+    session().archiving = false;
+  }
+  ArchivingHold(const ArchivingHold&) = delete;
+  ArchivingHold& operator=(const ArchivingHold&) = delete;
+
+ private:
+  HWND window_;
+};
+
 Text quotedPath(const Text& path) { return joinText("\"", path, "\""); }
+
+// Files of ours on the worker: patient with a program that holds one for a
+// moment (a virus scanner, the indexer, cloud sync, the shell).
+void removeWorkingFile(const char* name) {
+  const Text path = workingPath(name);
+  patiently(Patience::Long, path, [&] { return deleteFile(path); });
+}
+
+void removeStagingTree() {
+  const Text folder = workingPath(kStagingFolder);
+  patiently(Patience::Long, folder, [&] { return removeFolderTree(folder) || !fileExists(folder); });
+}
 
 DWORD WINAPI buildWorker(void* windows) {
   const BuildWindows owned = *static_cast<BuildWindows*>(windows);
@@ -40,8 +88,8 @@ DWORD WINAPI buildWorker(void* windows) {
 // cannot run.
 bool removeStaleOutputs() {
   if (!holdsOnlyStagedFiles(workingPath(kStagingFolder))) return false;
-  deleteFile(workingPath(kTexture));
-  removeFolderTree(workingPath(kStagingFolder));
+  removeWorkingFile(kTexture);
+  removeStagingTree();
   return !fileExists(workingPath(kTexture)) && !fileExists(workingPath(kStagingFolder));
 }
 
@@ -52,16 +100,11 @@ bool stagePackage() {
          copyFile(workingPath(kTexture), workingPath(kStagedTexture));
 }
 
-// Moves the finished archive onto its name. The desktop's shell opens a
-// new file there for a moment (for its icon), so a refused move is tried
-// again for a little while.
+// Moves the finished archive onto its name. The desktop's shell opens a new
+// file there for a moment (for its icon), cloud sync may be uploading the
+// earlier one: the move is patient.
 bool moveIntoPlace(const Text& finished, const Text& archive) {
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    if (MoveFileExA(finished.c_str(), archive.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      return true;
-    Sleep(100);
-  }
-  return false;
+  return patiently(Patience::Long, archive, [&] { return moveFile(finished, archive); });
 }
 
 // The staging tree onto the desktop. The archive is written beside its name
@@ -72,25 +115,27 @@ bool archivePackage(HWND progressBar) {
   if (desktop.empty()) return false;
   const Text archive = joinText(desktop, kArchiveName);
   const Text partial = joinText(archive, kUnfinishedArchiveSuffix);
+  const ArchivingHold hold(GetAncestor(progressBar, GA_ROOT));
   FolderArchiver archiver;
   // ZIP压缩1's progress event: the main window's progress bar (showProgress).
   archiver.archiveProgress = [progressBar](int percent) { setProgressPosition(progressBar, percent); };
+  archiver.abandoned = &session().abandon;
   const bool archived =
       archiver.compressFolder(workingPath(kStagingFolder), partial) == 1 && moveIntoPlace(partial, archive);
-  if (!archived) deleteFile(partial);
+  if (!archived) patiently(Patience::Long, partial, [&] { return deleteFile(partial); });
   return archived;
 }
 
 bool makePackage(HWND progressBar) {
   if (!removeStaleOutputs() || !convertPicture(kScriptTimeoutMs)) return false;
   const bool archived = stagePackage() && archivePackage(progressBar);
-  removeFolderTree(workingPath(kStagingFolder));
+  removeStagingTree();
   return archived;
 }
 
 void finishSucceeded(HWND pictureBox) {
   showMessage(kSucceeded, MB_OK);
-  for (const char* name : {kPngCopy, kBakCopy, kTexture, kJpegCopy}) deleteFile(workingPath(name));
+  for (const char* name : {kPngCopy, kBakCopy, kTexture, kJpegCopy}) removeWorkingFile(name);
   showPicture(pictureBox, ByteBuffer());  // nothing left to build from
 }
 
@@ -98,7 +143,17 @@ void finishSucceeded(HWND pictureBox) {
 // can start again at once.
 void finishFailed() {
   showMessage(kFailed, MB_ICONINFORMATION, Text(kCaption));
-  for (const char* name : {kJpegCopy, kBakCopy, kTexture}) deleteFile(workingPath(name));
+  for (const char* name : {kJpegCopy, kBakCopy, kTexture}) removeWorkingFile(name);
+}
+
+// Waits for the worker to stop archiving, answering the messages it sends
+// this thread meanwhile (its progress, its hold's end).
+void waitWhileArchiving(DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (session().archiving && GetTickCount() - start < timeoutMs) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+    answerHangCheck();
+  }
 }
 
 // The close request goes first: once the build is marked finished, a
@@ -119,14 +174,21 @@ Text packageNote() {
 }
 
 Text scriptCommandLine() {
-  return joinText(quotedPath(workingPath(kConversionScript)), " ", quotedPath(workingPath("\\")));
+  return joinText(systemFolder(), "\\cmd.exe /d /s /c \"", quotedPath(workingPath(kConversionScript)), " ",
+                  quotedPath(workingPath("\\")), "\"");
 }
 
 bool convertPicture(unsigned timeoutMs) {
-  restoreMissingTools();
+  restoreCarriedTools();
+  return runConversion(timeoutMs);
+}
+
+bool runConversion(unsigned timeoutMs) {
   // A hidden .bak would be skipped by the script's `for` on Windows.
-  copyWorkingFile(workingPath(kPngCopy), workingPath(kBakCopy));
-  if (runCommandLineWithin(scriptCommandLine(), timeoutMs, kHidden) != RunResult::Ended) return false;
+  const Text bak = workingPath(kBakCopy);
+  patiently(Patience::Long, bak, [&] { return copyWorkingFile(workingPath(kPngCopy), bak); });
+  if (runCommandLineWithin(scriptCommandLine(), timeoutMs, kHidden, &session().conversionJob) != RunResult::Ended)
+    return false;
   return fileExists(workingPath(kTexture));
 }
 
@@ -138,6 +200,7 @@ void buildPackage(const BuildWindows& windows) {
 
 void startBuildWorker(const BuildWindows& windows) {
   buildRunning = true;
+  session().abandon = false;
   auto* handed = new BuildWindows(windows);  // the worker's own copy
   if (startThread(buildWorker, handed)) return;
   delete handed;
@@ -149,3 +212,12 @@ void startBuildWorker(const BuildWindows& windows) {
 }
 
 bool windowMayClose() { return !buildRunning; }
+
+bool sessionMayEnd() { return !session().archiving; }
+
+void sessionEnding() {
+  session().abandon = true;
+  session().conversionJob.end();
+  waitWhileArchiving(kSessionEndWaitMs);
+  removeTools();
+}

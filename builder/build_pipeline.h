@@ -24,12 +24,25 @@ void buildPackage(const BuildWindows& windows);
 // window (closing the main window would remove the tools under the script).
 bool windowMayClose();
 
+// The main window's end-of-session events. While a build archives, Windows
+// is asked to wait (the main window holds the session's end with the reason
+// "正在制作载入背景，请稍候…"), until the archive is finished or abandoned.
+bool sessionMayEnd();
+// Windows ends the session now: a running conversion's job is ended, an
+// archive being written is abandoned and its unfinished file removed, and
+// the carried files are removed, as closing the main window does.
+void sessionEnding();
+
 // The note packed beside the texture: four GBK lines joined by CR LF.
 Text packageNote();
-// The script with programDir as its argument, both quoted: the folder may
-// contain blanks.
+// The script with programDir as its argument, both quoted (the folder may
+// hold blanks and "&"), run by the system's own command interpreter with
+// AutoRun commands off (/d), so that a user's AutoRun entry can neither
+// change how the script is read nor run anything in its hidden console.
 Text scriptCommandLine();
-// Restores missing carried files, copies the PNG working copy to the .bak
-// the script looks for and runs the script, ending it (and what it started)
-// after timeoutMs. True when the texture exists afterwards.
+// Restores carried files that are missing or changed, then runConversion.
 bool convertPicture(unsigned timeoutMs);
+// Copies the PNG working copy to the .bak the script looks for and runs the
+// script with the carried files as they are, ending it (and what it
+// started) after timeoutMs. True when the texture exists afterwards.
+bool runConversion(unsigned timeoutMs);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "files.h"
+#include "patience.h"
 #include "working_files.h"
 
 extern const unsigned char kColorEchoBytes[], kDdsConvBytes[], kConversionScriptBytes[];
@@ -30,25 +31,33 @@ void forEachCarriedFile(Use use) {
   for (std::size_t i = 0; i < count; ++i) use(workingPath(files[i].name), files[i]);
 }
 
+// A stale copy left hidden by an earlier run is replaced, not used.
+bool writeCarriedFile(const Text& path, const CarriedFile& file, Patience patience) {
+  return patiently(patience, path, [&] {
+    if (fileExists(path)) setFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
+    return writeFileBytes(path, file.bytes);
+  });
+}
+
 }  // namespace
 
 void extractTools() {
-  forEachCarriedFile([](const Text& path, const CarriedFile& file) {
-    // A stale copy left hidden by an earlier run is replaced, not used.
-    if (fileExists(path)) setFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
-    writeFileBytes(path, file.bytes);
-  });
+  forEachCarriedFile([](const Text& path, const CarriedFile& file) { writeCarriedFile(path, file, Patience::Brief); });
   forEachCarriedFile([](const Text& path, const CarriedFile&) { setFileAttributes(path, kHiddenSystem); });
 }
 
-void restoreMissingTools() {
+void restoreCarriedTools() {
   forEachCarriedFile([](const Text& path, const CarriedFile& file) {
-    if (fileExists(path)) return;
-    writeFileBytes(path, file.bytes);
+    if (readFileBytes(path).view() == file.bytes.view()) return;
+    writeCarriedFile(path, file, Patience::Long);
     setFileAttributes(path, kHiddenSystem);
   });
 }
 
+// At the end of the program or of the session: briefly patient (an ended
+// converter lets go of its file a moment later).
 void removeTools() {
-  forEachCarriedFile([](const Text& path, const CarriedFile&) { deleteFile(path); });
+  forEachCarriedFile([](const Text& path, const CarriedFile&) {
+    patiently(Patience::Brief, path, [&] { return deleteFile(path); });
+  });
 }

@@ -12,7 +12,9 @@ struct CarriedFile {
 const CarriedFile* carriedFiles(std::size_t& count);
 
 void extractTools();
-// Writes again, hidden and system, any carried file that is missing (another
-// instance of the program removed them when it closed).
-void restoreMissingTools();
+// Writes again, hidden and system, any carried file that is missing
+// (another instance of the program removed them when it closed) or whose
+// bytes differ from what the program carries (a virus scanner truncated
+// it, an earlier version of the program left it behind).
+void restoreCarriedTools();
 void removeTools();

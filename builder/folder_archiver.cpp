@@ -13,6 +13,7 @@
 #include "files.h"
 #include "folder_walk.h"
 #include "handles.h"
+#include "wide_text.h"
 #include "zip_headers.h"
 
 namespace {
@@ -23,10 +24,13 @@ constexpr int kDeflateLevel = 8;
 // One call's work: the output, the counters and the central records.
 class ArchiveWriter {
  public:
-  ArchiveWriter(HANDLE target, const Text& source, int total, const std::function<void(int)>& progress)
-      : output_(target), source_(source), total_(total), progress_(progress) {}
+  ArchiveWriter(HANDLE target, const Text& source, int total, const std::function<void(int)>& progress,
+                const std::atomic<bool>* abandoned)
+      : output_(target), source_(source), total_(total), progress_(progress), abandoned_(abandoned) {}
 
-  bool add(const Text& path, bool isFolder) { return isFolder ? addFolder(path) : addFile(path); }
+  bool add(const Text& path, bool isFolder) {
+    return !isAbandoned() && (isFolder ? addFolder(path) : addFile(path));
+  }
   bool finish();
 
  private:
@@ -35,11 +39,13 @@ class ArchiveWriter {
   bool copyData(HANDLE file, zip::EntryRecord& entry);
   void entryWritten();
   Text relativeName(const Text& path, bool folder) const;
+  bool isAbandoned() const { return abandoned_ && *abandoned_; }
 
   FileSink output_;
   Text source_;
   int total_, done_ = 0;
   const std::function<void(int)>& progress_;
+  const std::atomic<bool>* abandoned_;
   std::vector<zip::EntryRecord> entries_;
 };
 
@@ -61,7 +67,7 @@ bool ArchiveWriter::addFolder(const Text& path) {
 }
 
 bool ArchiveWriter::addFile(const Text& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  FileHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   BY_HANDLE_FILE_INFORMATION info;
   if (!file || !GetFileInformationByHandle(file.get(), &info)) return false;
@@ -99,6 +105,10 @@ bool ArchiveWriter::copyData(HANDLE file, zip::EntryRecord& entry) {
   std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0)), read = 0, compressed = 0;
   bool ok = true, end = false;
   while (ok && !end) {
+    if (isAbandoned()) {
+      ok = false;
+      break;
+    }
     DWORD got = 0;
     if (!ReadFile(file, input.data(), static_cast<DWORD>(input.size()), &got, nullptr)) {
       ok = false;
@@ -164,10 +174,10 @@ bool isStoredSuffix(std::string_view name) {
 
 int FolderArchiver::compressFolder(const Text& source, const Text& target) {
   if (source.empty() || target.empty() || !fileExists(source)) return -1;
-  FileHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  FileHandle file(CreateFileW(widen(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return 0;
-  ArchiveWriter writer(file.get(), source, countFolderTreeEntries(source), archiveProgress);
+  ArchiveWriter writer(file.get(), source, countFolderTreeEntries(source), archiveProgress, abandoned);
   const bool complete = walkFolderTree(source, [&](const Text& path, bool isFolder) { return writer.add(path, isFolder); });
   const bool finished = writer.finish();  // also after a failed entry
   return complete && finished ? 1 : 0;

@@ -3,6 +3,7 @@
 // each file deflated in one streaming pass, and raises its progress event
 // after every entry. Its pieces: the walk (folder_walk.h), the records
 // (zip_headers.h) and the output they are written to (archive_output.h).
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -18,6 +19,9 @@ class FolderArchiver {
 
   // The progress event: percent of the entries written, after each one.
   std::function<void(int percent)> archiveProgress;
+  // When set and true, the archive is abandoned at the next step (the
+  // session ends): compressFolder finishes what it wrote and returns 0.
+  const std::atomic<bool>* abandoned = nullptr;
 };
 
 // The progress percentage, computed in double precision and truncated.

@@ -6,6 +6,7 @@
 
 #include "files.h"
 #include "handles.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -13,18 +14,21 @@ struct Listing {
   std::vector<Text> files, folders;
 };
 
+// Names as GBK: the archive stores them so. One with no GBK form comes out
+// with "?" and cannot be opened, so it ends an archive as a failure, and
+// makes a staging folder the user's.
 Listing listFolder(const Text& folder) {
   Listing listing;
-  WIN32_FIND_DATAA found;
-  FindHandle search(FindFirstFileA(joinText(folder, "\\*.*").c_str(), &found));
+  WIN32_FIND_DATAW found;
+  FindHandle search(FindFirstFileW(widen(joinText(folder, "\\*.*")).c_str(), &found));
   if (!search) return listing;
   do {
-    const Text name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    const Text path = joinText(folder, "\\", name);
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const Text path = joinText(folder, "\\", narrow(name));
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) listing.folders.push_back(path);
     else listing.files.push_back(path);
-  } while (FindNextFileA(search.get(), &found));
+  } while (FindNextFileW(search.get(), &found));
   return listing;
 }
 

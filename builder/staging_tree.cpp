@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "folder_walk.h"
+#include "wide_text.h"
 #include "working_files.h"
 
 namespace {
@@ -20,7 +21,7 @@ constexpr StagedEntry kStaged[] = {{kStagedDataFolder, true},
 bool isStaged(const Text& relative, bool isFolder) {
   for (const StagedEntry& entry : kStaged)
     if (entry.isFolder == isFolder &&
-        lstrcmpiA(entry.path + sizeof kStagingFolder - 1, relative.c_str()) == 0)
+        lstrcmpiW(widen(entry.path + sizeof kStagingFolder - 1).c_str(), widen(relative).c_str()) == 0)
       return true;
   return false;
 }
@@ -28,7 +29,7 @@ bool isStaged(const Text& relative, bool isFolder) {
 }  // namespace
 
 bool holdsOnlyStagedFiles(const Text& stagingFolder) {
-  const DWORD attributes = GetFileAttributesA(stagingFolder.c_str());
+  const DWORD attributes = GetFileAttributesW(widen(stagingFolder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return true;
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   return walkFolderTree(stagingFolder, [&](const Text& path, bool isFolder) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "decoders.h"
+#include "file_open.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out, K
 bool ImageCodec::Load(const std::string& path, ImageFormat format, KeepAlive keepAlive) {
   Picture decoded;  // a fresh picture: only a complete success replaces ours
   if (format >= 1 && format <= 15) {
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(openFile(path, "rb"));
     if (!file) return false;  // no fall-back when the file cannot be opened
     const auto bytes = readWhole(file.get());
     if (bytes && decodeAs(format, bytes->data(), bytes->size(), decoded, keepAlive)) {
@@ -82,7 +83,7 @@ bool ImageCodec::Load(const std::string& path, ImageFormat format, KeepAlive kee
       return true;
     }
   }
-  File file(std::fopen(path.c_str(), "rb"));
+  File file(openFile(path, "rb"));
   if (!file) return false;
   const auto bytes = readWhole(file.get());
   if (!bytes || !decodeByContent(bytes->data(), bytes->size(), decoded, keepAlive)) return false;
@@ -91,7 +92,7 @@ bool ImageCodec::Load(const std::string& path, ImageFormat format, KeepAlive kee
 }
 
 bool ImageCodec::Save(const std::string& path, ImageFormat format, KeepAlive keepAlive) {
-  File file(std::fopen(path.c_str(), "wb"));  // created, or cut to length 0
+  File file(openFile(path, "wb"));  // created, or cut to length 0
   if (!file) return false;
   if (!picture_) return false;
   switch (format) {

@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
-#include <vector>
+#include <string>
+
+#include "system_path.h"
 
 DropTargetSwitches readDropTargetRecord(const std::uint8_t* record, std::size_t size) {
   auto value = [&](std::size_t at) {
@@ -26,14 +28,15 @@ DWORD dropEffectFor(bool accepted, DWORD keyState, DWORD allowed) {
   return DROPEFFECT_NONE;
 }
 
-Text droppedFilesText(HDROP drop) {
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+Text droppedFilesText(HDROP drop, ShortPathLookup shortPath) {
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   Text joined;
   for (UINT i = 0; i < count; ++i) {
-    const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    std::vector<char> path(length + 1, '\0');
-    DragQueryFileA(drop, i, path.data(), length + 1);
-    joined += path.data();
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    DragQueryFileW(drop, i, path.data(), length + 1);
+    path.resize(length);
+    joined += pathFromWindows(path, shortPath);
     if (count > 1) joined += "\r\n";
   }
   return joined;
@@ -77,9 +80,9 @@ HRESULT EDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL, DWORD*
   };
   if (switches_.text && offers(CF_TEXT)) accepted_ = true;
   else if (switches_.files && offers(CF_HDROP)) accepted_ = true;
-  else if (switches_.url && offers(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("UniformResourceLocator"))))
+  else if (switches_.url && offers(static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"UniformResourceLocator"))))
     accepted_ = true;
-  else if (switches_.html && offers(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("HTML Format"))))
+  else if (switches_.html && offers(static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"HTML Format"))))
     accepted_ = true;
   *effect = effectNow(keyState, *effect);
   return S_OK;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "system_path.h"
 #include "text.h"
 #include "window_attachment.h"
 
@@ -65,7 +66,8 @@ class DropTargetControl : public WindowAttachment {
 };
 
 // The text of the files-dropped event: one path alone, several each
-// followed by CR LF.
-Text droppedFilesText(HDROP drop);
+// followed by CR LF. Each path as pathFromWindows gives it (a path with no
+// GBK form by its short name, or with "?").
+Text droppedFilesText(HDROP drop, ShortPathLookup shortPath = systemShortPath);
 
 bool registerDropTarget(DropTargetControl& control, HWND window);

@@ -6,9 +6,12 @@
 
 #include "files.h"
 #include "message.h"
+#include "patience.h"
 #include "picture_state.h"
 #include "reencode.h"
 #include "responsiveness.h"
+#include "special_folder.h"
+#include "system_path.h"
 #include "ui_requests.h"
 #include "window.h"
 #include "working_files.h"
@@ -20,6 +23,7 @@ constexpr char kUnsupported[] = "不支持的文件格式！";
 constexpr char kWrongSize[] = "您选择的图片不符合要求！\r\n您选择的图片宽和高必须是4的倍数！";
 constexpr char kCopyInUse[] = "图片的工作文件正被其他程序使用，请关闭该程序后重试！";
 constexpr char kFolderRefusesWrites[] = "本程序所在的文件夹不能写入文件！\r\n请把本程序放到您自己的文件夹中再运行。";
+constexpr char kPathUnusable[] = "图片所在路径含有本程序无法使用的字符！\r\n请把图片移到其他文件夹或改名后再试。";
 
 struct ExtensionRow {
   const char* text;
@@ -32,12 +36,28 @@ constexpr ExtensionRow kExtensionTable[] = {
     {"png", IMAGE_FORMAT_PNG}, {"tif", IMAGE_FORMAT_TIF}, {"tga", IMAGE_FORMAT_TGA},
     {"jpe", IMAGE_FORMAT_JPG}, {"jfif", IMAGE_FORMAT_JPG}};  // .jpeg, .jpe; .jfif (browsers)
 
+// A viewer or the shell may hold the earlier copy for a moment: briefly
+// patient, on the UI thread.
 bool encodeWorkingCopy(const char* name, ImageFormat format) {
   const Text path = workingPath(name);
-  makeNormalFile(path);
-  const bool written = imageObject->EecodeToFile(path, format);
-  makeNormalFile(path);
-  return written;
+  return patiently(Patience::Brief, path, [&] {
+    makeNormalFile(path);
+    const bool written = imageObject->EecodeToFile(path, format);
+    makeNormalFile(path);
+    return written;
+  });
+}
+
+bool copyPngSource(const Text& source) {
+  const Text path = workingPath(kPngCopy);
+  return patiently(Patience::Brief, path, [&] { return copyWorkingFile(source, path); });
+}
+
+// The picture's path and the two folders every working path is built on,
+// as the program holds them: "?" where a character had no GBK form and the
+// volume no short name.
+bool pathsAreUsable(const Text& picture) {
+  return pathIsUsable(picture) && pathIsUsable(programDir()) && pathIsUsable(specialFolder(kDesktopFolder));
 }
 
 bool startsWithPngSignature(const ByteBuffer& bytes) {
@@ -47,8 +67,10 @@ bool startsWithPngSignature(const ByteBuffer& bytes) {
 void refuse(const char* text, unsigned style) { showMessage(text, style, Text(kCaption)); }
 
 void deleteWorkingCopies() {
-  deleteFile(workingPath(kPngCopy));
-  deleteFile(workingPath(kJpegCopy));
+  for (const char* name : {kPngCopy, kJpegCopy}) {
+    const Text path = workingPath(name);
+    patiently(Patience::Brief, path, [&] { return deleteFile(path); });
+  }
 }
 
 // A refused picture whose working copies may already have replaced an
@@ -83,7 +105,7 @@ Intake writeWorkingCopies(const Text& path, ImageFormat format) {
   // named .png holding another format is encoded like the other rows. The
   // build converts this copy: without it, it would convert an earlier one.
   const bool pngWritten = format == IMAGE_FORMAT_PNG && startsWithPngSignature(readFileBytes(path))
-                              ? copyWorkingFile(path, workingPath(kPngCopy))
+                              ? copyPngSource(path)
                               : encodeWorkingCopy(kPngCopy, IMAGE_FORMAT_PNG);
   if (!pngWritten) return Intake::CopyNotWritten;
   answerHangCheck();
@@ -113,6 +135,7 @@ ImageFormat formatForExtension(const Text& extension) {
 }
 
 void takeInPicture(const Text& path, HWND pictureBox) {
+  if (!pathsAreUsable(path)) return refuse(kPathUnusable, MB_ICONINFORMATION);
   const ImageFormat format = formatForExtension(extensionOf(path));
   if (format == IMAGE_FORMAT_UNKNOWN || !imageObject) return refuse(kUnsupported, MB_ICONQUESTION);
   switch (writeWorkingCopies(path, format)) {

@@ -9,8 +9,9 @@
 
 // The extension as PathFindExtensionA finds it: from the last "." after the
 // last "\" or space, "." included; empty when there is none. Two-byte
-// characters follow the system's code page (or the one given).
-Text extensionOf(const Text& path, unsigned codePage = 0);
+// characters follow GBK, the code page of every path the program holds
+// (or the one given).
+Text extensionOf(const Text& path, unsigned codePage = kTextCodePage);
 
 // The format for an extension by the table "bmp", "gif", "jpg", "png",
 // "tif", "tga" (a case-blind substring test), or IMAGE_FORMAT_UNKNOWN.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "wide_text.h"
+
 
 Text fatalErrorText(int code, std::string_view message) {
   Text text = "运行时出错!\r\n\r\n";
@@ -11,7 +13,7 @@ Text fatalErrorText(int code, std::string_view message) {
 }
 
 void fatalError(int code, std::string_view message) {
-  MessageBoxA(nullptr, fatalErrorText(code, message).c_str(), "错误", MB_ICONERROR);
+  MessageBoxW(nullptr, widen(fatalErrorText(code, message)).c_str(), widen("错误").c_str(), MB_ICONERROR);
   // ExitProcess, not exit(): no exit routine may run after a fatal error.
   ExitProcess(static_cast<UINT>(-1));
 }

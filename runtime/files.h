@@ -8,6 +8,8 @@
 
 bool copyFile(const Text& source, const Text& target);  // replaces the target
 bool deleteFile(const Text& path);
+// Replaces the target (MoveFileEx, written through to the disk).
+bool moveFile(const Text& source, const Text& target);
 bool createFolder(const Text& path);  // one level; false when it exists
 // Removes a folder and everything in it, except entries whose names begin
 // with "." (which then keep the folder, and the result is false). Refuses

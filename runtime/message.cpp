@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "wide_text.h"
+
 unsigned messageBoxStyle(unsigned style) {
   return (style & MB_SYSTEMMODAL) ? style : style | MB_TASKMODAL;
 }
@@ -12,6 +14,6 @@ int messageResult(int buttonId) {
 
 int showMessage(const Text& content, unsigned style, std::optional<Text> caption) {
   const Text shownCaption = caption.value_or("信息：");
-  return messageResult(
-      MessageBoxA(nullptr, content.c_str(), shownCaption.c_str(), messageBoxStyle(style)));
+  return messageResult(MessageBoxW(nullptr, widen(content).c_str(), widen(shownCaption).c_str(),
+                                   messageBoxStyle(style)));
 }

@@ -1,9 +1,8 @@
 #include "process.h"
 
 #include <algorithm>
-#include <vector>
 
-#include "handles.h"
+#include "wide_text.h"
 
 WORD showWindowForMode(std::optional<int> showMode) {
   static constexpr WORD kShowWindow[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED,
@@ -20,32 +19,34 @@ struct StartedProcess {
 
 std::optional<StartedProcess> startProcess(const Text& commandLine, std::optional<int> showMode,
                                            DWORD creationFlags) {
-  STARTUPINFOA startup{};
-  static_assert(sizeof(void*) != 4 || sizeof startup == 68, "the 32-bit STARTUPINFOA layout");
+  STARTUPINFOW startup{};
+  static_assert(sizeof(void*) != 4 || sizeof startup == 68, "the 32-bit STARTUPINFO layout");
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = showWindowForMode(showMode);
-  std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
-  mutableLine.push_back('\0');  // CreateProcessA may write into the line
+  std::wstring mutableLine = widen(commandLine);  // CreateProcessW may write into the line
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+  if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
                       nullptr, &startup, &started))
     return std::nullopt;
   return StartedProcess{KernelHandle(started.hProcess), KernelHandle(started.hThread)};
 }
 
-// A job whose processes all end when its last handle is closed.
-KernelHandle killOnCloseJob() {
-  KernelHandle job(CreateJobObjectA(nullptr, nullptr));
-  if (!job) return job;
+}  // namespace
+
+ProcessJob::ProcessJob() : job_(CreateJobObjectW(nullptr, nullptr)) {
+  if (!job_) return;
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-  if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
-    return KernelHandle();
-  return job;
+  if (!SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+    job_.reset();
 }
 
-}  // namespace
+bool ProcessJob::adopt(HANDLE process) const { return job_ && AssignProcessToJobObject(job_.get(), process); }
+
+void ProcessJob::end() const {
+  if (job_) TerminateJobObject(job_.get(), 1);
+}
 
 bool runCommandLine(const Text& commandLine, bool wait, std::optional<int> showMode) {
   std::optional<StartedProcess> started = startProcess(commandLine, showMode, 0);
@@ -55,8 +56,11 @@ bool runCommandLine(const Text& commandLine, bool wait, std::optional<int> showM
   return true;
 }
 
-RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode) {
-  KernelHandle job = killOnCloseJob();
+RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode,
+                               const ProcessJob* given) {
+  std::optional<ProcessJob> own;
+  if (!given) own.emplace();
+  const ProcessJob& job = given ? *given : *own;
   // Suspended until it is in the job, so that nothing it starts escapes. A
   // console program gets a console without a window: a hidden show mode
   // alone is not enough where Windows Terminal is the default console, and
@@ -64,10 +68,10 @@ RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std:
   std::optional<StartedProcess> started =
       startProcess(commandLine, showMode, CREATE_SUSPENDED | CREATE_NO_WINDOW);
   if (!started) return RunResult::NotStarted;
-  const bool inJob = job && AssignProcessToJobObject(job.get(), started->process.get());
+  const bool inJob = job.adopt(started->process.get());
   ResumeThread(started->thread.get());
   if (WaitForSingleObject(started->process.get(), timeoutMs) == WAIT_OBJECT_0) return RunResult::Ended;
-  if (inJob) TerminateJobObject(job.get(), 1);
+  if (inJob) job.end();
   else TerminateProcess(started->process.get(), 1);
   WaitForSingleObject(started->process.get(), 5000);  // its files are released once it is gone
   return RunResult::TimedOut;

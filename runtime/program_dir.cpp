@@ -2,6 +2,11 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "system_path.h"
+#include "wide_text.h"
+
 namespace {
 Text theProgramDir;  // written once at start, read-only afterwards
 }
@@ -16,18 +21,35 @@ ExecutablePath splitExecutablePath(std::string_view path, unsigned codePage) {
   return {Text(path.substr(0, lastSeparator)), Text(path.substr(lastSeparator + 1))};
 }
 
+namespace {
+
+// The executable's full path, of any length.
+std::wstring executablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+// The path is GBK by now (a short name where the folder's has no GBK form),
+// so it is split by GBK's rule.
 void initProgramDir() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  theProgramDir = splitExecutablePath(path).directory;
+  theProgramDir = splitExecutablePath(pathFromWindows(executablePath()), kTextCodePage).directory;
   makeProgramDirCurrent();
 }
 
 void makeProgramDirCurrent() {
-  // SetCurrentDirectoryA("C:") would mean "the current folder on C:", so a
+  // SetCurrentDirectory("C:") would mean "the current folder on C:", so a
   // drive root is made current with its separator.
   const Text current = theProgramDir.size() == 2 ? theProgramDir + "\\" : theProgramDir;
-  SetCurrentDirectoryA(current.c_str());
+  SetCurrentDirectoryW(widen(current).c_str());
 }
 
 Text programDir() { return theProgramDir; }

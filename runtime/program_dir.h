@@ -7,10 +7,10 @@ struct ExecutablePath {
   Text fileName;
 };
 
-// Splits at the last "\", walking the text in the system's code page (or
-// the one given) so that the second byte of a two-byte character is never
-// taken for a separator.
-ExecutablePath splitExecutablePath(std::string_view path, unsigned codePage = 0);
+// Splits at the last "\", walking the text in GBK (or the code page given)
+// so that the second byte of a two-byte character is never taken for a
+// separator.
+ExecutablePath splitExecutablePath(std::string_view path, unsigned codePage = kTextCodePage);
 
 // Works out programDir from GetModuleFileNameA and makes it the current
 // directory. Called once at start, before any second thread exists.

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "system_path.h"
+
 Text withTrailingBackslash(const Text& path) {
   if (path.empty() || path.back() == '\\') return path;
   return path + "\\";
@@ -10,7 +12,13 @@ Text withTrailingBackslash(const Text& path) {
 
 Text specialFolder(int kind) {
   if (kind != kDesktopFolder) return {};
-  char path[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
-  return withTrailingBackslash(path);
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
+  return withTrailingBackslash(pathFromWindows(path));
+}
+
+Text systemFolder() {
+  wchar_t path[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? pathFromWindows(path) : Text("C:\\Windows\\System32");
 }

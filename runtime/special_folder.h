@@ -9,3 +9,6 @@ Text withTrailingBackslash(const Text& path);
 // Kind 3 is the user's desktop directory; the result ends with "\", or is
 // empty when the folder cannot be found.
 Text specialFolder(int kind);
+
+// The system directory (GetSystemDirectory), without a trailing "\\".
+Text systemFolder();

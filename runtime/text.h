@@ -7,15 +7,16 @@
 
 using Text = std::string;
 
+// The code page of every text of the program, on any Windows.
+inline constexpr unsigned kTextCodePage = 936;
+
 // True when the byte starts a two-byte character in code page 936: the
 // rule of the program's own texts.
 inline bool isLeadByte(unsigned char byte) { return byte >= 0x80; }
 
-// The rule of the system's code page (CP_ACP, 0, unless another is given)
-// for texts that come from the system, such as paths: the platform's own
-// multibyte functions step that way, also on a system set to UTF-8 or to a
-// single-byte code page.
-bool isSystemLeadByte(unsigned char byte, unsigned codePage = 0);
+// The rule of a code page (GBK's unless another is given) as Windows'
+// multibyte functions apply it.
+bool isSystemLeadByte(unsigned char byte, unsigned codePage = kTextCodePage);
 
 inline std::string_view textView(const char* text) { return text ? text : ""; }
 inline std::string_view textView(std::string_view text) { return text; }

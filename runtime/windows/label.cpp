@@ -1,12 +1,14 @@
 #include "label.h"
 
+#include "wide_text.h"
+
 namespace {
 constexpr char kLabelClass[] = "TarvexForgeLabel";
 
 HFONT fontFor(const FontSpec& font) {
-  return CreateFontA(font.height, font.width, 0, 0, font.weight, font.italic, font.underline,
+  return CreateFontW(font.height, font.width, 0, 0, font.weight, font.italic, font.underline,
                      font.strikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face);
+                     PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, widen(font.face).c_str());
 }
 }  // namespace
 
@@ -54,5 +56,6 @@ void Label::paint(HDC dc) {
   const SelectedObject font(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, layout_.textColor);
-  DrawTextA(dc, layout_.text, -1, &client, labelDrawFlags(layout_));
+  const std::wstring text = widen(layout_.text);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, labelDrawFlags(layout_));
 }

@@ -1,5 +1,7 @@
 #include "popup_menu.h"
 
+#include "wide_text.h"
+
 #include <cstring>
 
 bool MenuItem::isSeparator() const { return std::strcmp(caption, "-") == 0; }
@@ -19,12 +21,12 @@ HMENU PopupMenu::build() const {
   for (const MenuItem& entry : items_) {
     if (!entry.visible) continue;
     if (entry.isSeparator()) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
       continue;
     }
     UINT flags = MF_STRING | (entry.disabled ? MF_GRAYED : MF_ENABLED) |
                  (entry.checked ? MF_CHECKED : MF_UNCHECKED);
-    AppendMenuA(menu, flags, commandId(entry.command), entry.caption);
+    AppendMenuW(menu, flags, commandId(entry.command), widen(entry.caption).c_str());
   }
   return menu;
 }

@@ -8,10 +8,10 @@ ProgressBar::ProgressBar(HWND parent, const ProgressBarLayout& layout) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   const Rect& r = layout.rect;
-  hwnd_ = CreateWindowExA(WS_EX_STATICEDGE, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
+  hwnd_ = CreateWindowExW(WS_EX_STATICEDGE, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
                           r.left, r.top, r.width, r.height, parent, nullptr,
-                          GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(hwnd_, PBM_SETRANGE32, layout.minimum, layout.maximum);
+                          GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(hwnd_, PBM_SETRANGE32, layout.minimum, layout.maximum);
   setPosition(layout.position);
 }
 

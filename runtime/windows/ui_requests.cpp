@@ -6,25 +6,29 @@
 #include <cstdint>
 
 namespace {
-constexpr char kStoredPosition[] = "TarvexForge.position";
+constexpr wchar_t kStoredPosition[] = L"TarvexForge.position";
 }  // namespace
 
 // SendMessage from another thread waits until the owning thread, which
 // pumps messages, has carried the change out.
 void showPicture(HWND pictureBox, const ByteBuffer& encoded) {
-  SendMessageA(pictureBox, kSetPictureMessage, 0, reinterpret_cast<LPARAM>(&encoded));
+  SendMessageW(pictureBox, kSetPictureMessage, 0, reinterpret_cast<LPARAM>(&encoded));
 }
 
 void setProgressPosition(HWND progressBar, int position) {
   const int stored = std::clamp(position, 0, 32767);
-  SetPropA(progressBar, kStoredPosition, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(stored)));
-  SendMessageA(progressBar, PBM_SETPOS, static_cast<WPARAM>(stored), 0);
+  SetPropW(progressBar, kStoredPosition, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(stored)));
+  SendMessageW(progressBar, PBM_SETPOS, static_cast<WPARAM>(stored), 0);
 }
 
 int progressPosition(HWND progressBar) {
-  return static_cast<int>(reinterpret_cast<std::intptr_t>(GetPropA(progressBar, kStoredPosition)));
+  return static_cast<int>(reinterpret_cast<std::intptr_t>(GetPropW(progressBar, kStoredPosition)));
+}
+
+void holdSessionEnd(HWND window, const Text& reason) {
+  SendMessageW(window, kSessionHoldMessage, 0, reinterpret_cast<LPARAM>(&reason));
 }
 
 void requestClose(HWND window) {
-  if (IsWindow(window)) PostMessageA(window, kDestroyRequest, 0, 0);
+  if (IsWindow(window)) PostMessageW(window, kDestroyRequest, 0, 0);
 }

@@ -6,10 +6,12 @@
 #include <windows.h>
 
 #include "byte_buffer.h"
+#include "text.h"
 
 // The messages that carry the requests to the owning thread.
 inline constexpr UINT kDestroyRequest = WM_APP + 1;       // a window destroys itself
 inline constexpr UINT kSetPictureMessage = WM_APP + 10;  // lParam: the const ByteBuffer*
+inline constexpr UINT kSessionHoldMessage = WM_APP + 11;  // lParam: the const Text* reason
 
 // Sent: the picture box shows the encoded picture (or none, for empty
 // bytes) by the time the call returns.
@@ -22,3 +24,7 @@ int progressPosition(HWND progressBar);
 // Posted: the window is destroyed by its own thread later, without its
 // may-close event. Harmless for a window that is gone.
 void requestClose(HWND window);
+// Sent: while Windows logs off or shuts down, it is asked to wait for this
+// top-level window, showing the reason; an empty reason withdraws the
+// request. (Only the window's own thread may ask.)
+void holdSessionEnd(HWND window, const Text& reason);

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "system_path.h"
 #include "ui_requests.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -24,7 +26,7 @@ bool closesOnEscape(const MSG& message) {
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
   const Window* window = openWindowWith(root);
   if (!window || !window->layout().escapeCloses) return false;
-  PostMessageA(root, WM_CLOSE, 0, 0);
+  PostMessageW(root, WM_CLOSE, 0, 0);
   return true;
 }
 
@@ -32,13 +34,13 @@ bool closesOnEscape(const MSG& message) {
 // the outer loop when `repostQuit`).
 bool pumpMessage(bool repostQuit) {
   MSG message;
-  if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+  if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
     if (repostQuit) PostQuitMessage(static_cast<int>(message.wParam));
     return false;
   }
   if (closesOnEscape(message)) return true;
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
   return true;
 }
 
@@ -49,7 +51,8 @@ BOOL CALLBACK collectTopLevel(HWND window, LPARAM list) {
 
 HICON iconOf(const char* resource, int size) {
   if (!resource) return nullptr;
-  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_ICON, size, size, 0));
+  return static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), widen(resource).c_str(), IMAGE_ICON, size, size, 0));
 }
 
 }  // namespace
@@ -87,15 +90,15 @@ bool Window::build() {
   if (!create(exStyle, layout_.className, layout_.title, layout_.style, left, top, layout_.width,
               layout_.height, nullptr, nullptr))
     return false;
-  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
-  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   createUnits();
   return true;
 }
 
 void Window::createUnits() {
   HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
   for (const LabelLayout& label : layout_.labels)
     labels_.push_back(std::make_unique<Label>(hwnd(), label));
   if (layout_.pictureBox) {
@@ -126,6 +129,16 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kDestroyRequest:
       destroy();
+      return 0;
+    case kSessionHoldMessage: {
+      const Text& reason = *reinterpret_cast<const Text*>(lParam);
+      if (reason.empty()) ShutdownBlockReasonDestroy(hwnd());
+      else ShutdownBlockReasonCreate(hwnd(), widen(reason).c_str());
+      return 0;
+    }
+    case WM_QUERYENDSESSION: return !events_.sessionMayEnd || events_.sessionMayEnd();
+    case WM_ENDSESSION:
+      if (wParam && events_.sessionEnding) events_.sessionEnding();
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == 0 && lParam == 0) menuCommand(LOWORD(wParam));
@@ -221,31 +234,33 @@ void popupMenu(Window& window, PopupMenu& menu, std::optional<int> x, std::optio
   SetForegroundWindow(window.hwnd());
   TrackPopupMenu(built, TPM_RIGHTBUTTON, x.value_or(cursor.x + 3), y.value_or(cursor.y + 3), 0,
                  window.hwnd(), nullptr);
-  PostMessageA(window.hwnd(), WM_NULL, 0, 0);
+  PostMessageW(window.hwnd(), WM_NULL, 0, 0);
   DestroyMenu(built);
 }
 
 HWND windowHandle(const PictureBox* unit) { return unit ? unit->hwnd() : nullptr; }
 HWND windowHandle(const ProgressBar* unit) { return unit ? unit->hwnd() : nullptr; }
 
-OPENFILENAMEA openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers) {
-  lstrcpynA(buffers.fileName, dialog.fileName.c_str(), MAX_PATH);
-  buffers.filter = dialogFilter(dialog.filter);
-  OPENFILENAMEA request{};
+OPENFILENAMEW openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers) {
+  const std::wstring last = widen(dialog.fileName);
+  buffers.fileName.assign(OpenFileBuffers::kLongestPath, L'\0');
+  std::copy_n(last.begin(), std::min(last.size(), buffers.fileName.size() - 1), buffers.fileName.begin());
+  buffers.filter = widen(dialogFilter(dialog.filter));
+  OPENFILENAMEW request{};
   request.lStructSize = sizeof request;  // no owner, default title and folder
   request.lpstrFilter = buffers.filter.c_str();
   request.nFilterIndex = 1;
-  request.lpstrFile = buffers.fileName;
-  request.nMaxFile = MAX_PATH;
+  request.lpstrFile = buffers.fileName.data();
+  request.nMaxFile = static_cast<DWORD>(buffers.fileName.size());
   request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
   return request;
 }
 
 bool openFileDialog(FileDialog& dialog) {
   OpenFileBuffers buffers;
-  OPENFILENAMEA request = openFileRequest(dialog, buffers);
-  if (!GetOpenFileNameA(&request)) return false;
-  dialog.fileName = buffers.fileName;
+  OPENFILENAMEW request = openFileRequest(dialog, buffers);
+  if (!GetOpenFileNameW(&request)) return false;
+  dialog.fileName = pathFromWindows(buffers.fileName.c_str());
   return true;
 }
 

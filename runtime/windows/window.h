@@ -97,12 +97,15 @@ HWND windowHandle(const ProgressBar* unit);
 // Shows the dialog; true and the chosen path stored when confirmed.
 bool openFileDialog(FileDialog& dialog);
 // The request the dialog is shown with: explorer style, no owner, the
-// filter's first entry, a 260-byte name buffer holding the last path.
+// filter's first entry, a name buffer holding the last path and room for
+// a path of any length Windows allows (the chosen path comes back through
+// pathFromWindows).
 struct OpenFileBuffers {
-  char fileName[MAX_PATH] = {};
-  std::string filter;
+  static constexpr std::size_t kLongestPath = 32768;
+  std::wstring fileName;
+  std::wstring filter;
 };
-OPENFILENAMEA openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers);
+OPENFILENAMEW openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers);
 
 // The UI thread's message loop; returns when the last window is gone.
 void runMessageLoop();

@@ -15,13 +15,15 @@ class WindowBase {
 
  protected:
   // Registers the class once per process (background brush may be null).
+  // Class names and texts are GBK, as every text of the program; the
+  // windows are Unicode windows.
   static void registerClass(const char* className, HBRUSH background, HICON large = nullptr,
                             HICON small = nullptr);
   HWND create(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
               int width, int height, HWND parent, HMENU idOrMenu);
   virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
   // WM_PAINT: calls paint() between BeginPaint and EndPaint.
   LRESULT paintNow();

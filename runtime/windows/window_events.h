@@ -20,4 +20,8 @@ struct WindowEvents {
   // Raised by the drop target that the program attaches to the window's
   // picture box (the layer itself has none).
   void (*filesDropped)(const Text& paths) = nullptr;
+  // Windows logs off or shuts down: may it (false asks it to wait), and
+  // it does, now (the process is ended when the handler returns).
+  bool (*sessionMayEnd)() = nullptr;
+  void (*sessionEnding)() = nullptr;
 };

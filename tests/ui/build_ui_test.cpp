@@ -150,11 +150,9 @@ TEST_F(BuildUiTest, AFailedConversionKeepsThePictureAndAStaleTextureNeverCounts)
   ProgramUnderTest program;
   ASSERT_TRUE(program.started());
   ASSERT_TRUE(takeInThroughDialog(program, fixture("intake1024x768.png")));
-  // The converter made to fail: another program that writes no texture.
-  const std::string converter = program.workingFile(kDdsConv);
-  setFileAttributes(converter, FILE_ATTRIBUTE_NORMAL);
-  std::size_t count = 0;
-  ASSERT_TRUE(writeFileBytes(converter, carriedFiles(count)[0].bytes));
+  // The conversion made to fail: a PNG working copy that is no picture.
+  const ByteBuffer picture = readFileBytes(program.workingFile(kPngCopy));
+  ASSERT_TRUE(writeFileBytes(program.workingFile(kPngCopy), textToBuffer("not a picture")));
   // A texture left behind by an interrupted build.
   writeText(program.workingFile(kTexture), "an earlier picture's texture");
 
@@ -169,9 +167,10 @@ TEST_F(BuildUiTest, AFailedConversionKeepsThePictureAndAStaleTextureNeverCounts)
   EXPECT_FALSE(fileExists(archivePath()));
   EXPECT_TRUE(pictureShown(program));
 
-  // Once the fault is gone (the missing converter is written again before
-  // the script runs) the same picture builds without being chosen anew.
-  ASSERT_TRUE(deleteFile(converter));
+  // Once the fault is gone the same picture builds without being chosen
+  // anew; a converter that went missing meanwhile is written again first.
+  ASSERT_TRUE(writeFileBytes(program.workingFile(kPngCopy), picture));
+  ASSERT_TRUE(deleteFile(program.workingFile(kDdsConv)));
   const Message second = buildAndAnswer(program);
   EXPECT_EQ(second.text, "完成，存放在您的桌面中！");
   EXPECT_EQ(entryNames(readFileBytes(archivePath())), kEntries);

@@ -19,14 +19,14 @@ TEST(FileDialogRequest, ReopensOnTheLastPathWithTheStatedOptions) {
   dialog.filter = "通常图片文件";
   dialog.fileName = "C:\\图片\\a.png";
   OpenFileBuffers buffers;
-  const OPENFILENAMEA request = openFileRequest(dialog, buffers);
-  EXPECT_STREQ(request.lpstrFile, "C:\\图片\\a.png");
-  EXPECT_EQ(request.nMaxFile, 260u);
+  const OPENFILENAMEW request = openFileRequest(dialog, buffers);
+  EXPECT_STREQ(request.lpstrFile, L"C:\\图片\\a.png");
+  EXPECT_EQ(request.nMaxFile, 32768u);  // a path of any length Windows allows
   EXPECT_EQ(request.Flags, DWORD(OFN_EXPLORER | OFN_HIDEREADONLY));
   EXPECT_EQ(request.hwndOwner, nullptr);
   EXPECT_EQ(request.lpstrTitle, nullptr);
   EXPECT_EQ(request.lpstrInitialDir, nullptr);
   EXPECT_EQ(request.lpstrDefExt, nullptr);
   EXPECT_EQ(request.nFilterIndex, 1u);
-  EXPECT_EQ(std::string(request.lpstrFilter, 14), std::string("通常图片文件\0\0", 14));
+  EXPECT_EQ(std::wstring(request.lpstrFilter, 8), std::wstring(L"通常图片文件\0\0", 8));
 }

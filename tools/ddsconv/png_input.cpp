@@ -58,24 +58,28 @@ bool decode(std::FILE* file, RgbaPicture& picture, std::vector<png_bytep>& rows,
 
 }  // namespace
 
+bool readPngRgba(std::FILE* file, const std::string& name, RgbaPicture& picture, std::string& reason) {
+  unsigned char signature[8] = {};
+  if (std::fread(signature, 1, 8, file) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
+    reason = name + " is not a PNG file";
+    return false;
+  }
+  std::rewind(file);
+  std::vector<png_bytep> rows;
+  try {
+    if (decode(file, picture, rows, reason)) return true;
+  } catch (const std::bad_alloc&) {
+    reason = "out of memory";
+  }
+  reason = name + ": " + reason;
+  return false;
+}
+
 bool readPngRgba(const std::string& path, RgbaPicture& picture, std::string& reason) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     reason = "cannot open " + path;
     return false;
   }
-  unsigned char signature[8] = {};
-  if (std::fread(signature, 1, 8, file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
-    reason = path + " is not a PNG file";
-    return false;
-  }
-  std::rewind(file.get());
-  std::vector<png_bytep> rows;
-  try {
-    if (decode(file.get(), picture, rows, reason)) return true;
-  } catch (const std::bad_alloc&) {
-    reason = "out of memory";
-  }
-  reason = path + ": " + reason;
-  return false;
+  return readPngRgba(file.get(), path, picture, reason);
 }
