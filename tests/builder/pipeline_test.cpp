@@ -16,6 +16,7 @@
 #include "carried_tools.h"
 #include "files.h"
 #include "special_folder.h"
+#include "ui_requests.h"
 #include "test_folder.h"
 #include "test_windows.h"
 #include "ui_driver.h"
@@ -31,7 +32,8 @@ std::string archivePath() { return specialFolder(kDesktopFolder) + kArchiveName;
 // the carried tools come and go with the window that holds the picture box
 // and the progress bar; the modal window's created event starts the build.
 const WindowEvents kUnitsEvents{.created = extractTools, .mayClose = windowMayClose,
-                                .aboutToBeDestroyed = removeTools};
+                                .aboutToBeDestroyed = removeTools, .sessionMayEnd = sessionMayEnd,
+                                .sessionEnding = sessionEnding};
 void startBuild() {
   startBuildWorker({.busyWindow = openWindow(modalWindowLayout())->hwnd(),
                     .pictureBox = unitsPictureBox(),
@@ -253,4 +255,67 @@ TEST(PackageNote, IsFourGbkLinesJoinedByCrLfWithNothingAfterTheLast) {
   EXPECT_EQ(std::count(note.begin(), note.end(), '\n'), 3);
   EXPECT_EQ(std::count(note.begin(), note.end(), '\r'), 3);
   EXPECT_EQ(note.find("\xEF\xBB\xBF"), std::string::npos);
+}
+
+namespace {
+
+// What the build asks of the main window about the session's end, as the
+// window's thread receives it. (Wine does not keep the reason Windows
+// would show, so the request is what is checked.)
+std::vector<std::string> holdRequests;
+WNDPROC unitsWindowProc = nullptr;
+LRESULT CALLBACK recordHolds(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kSessionHoldMessage) holdRequests.push_back(*reinterpret_cast<const Text*>(lParam));
+  return CallWindowProcA(unitsWindowProc, window, message, wParam, lParam);
+}
+
+LRESULT queryEndSession(HWND window) { return SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); }
+
+}  // namespace
+
+// Windows logs off while the build archives: it is asked to wait, with the
+// reason, until the archive is abandoned; when the session ends anyway, the
+// unfinished archive and the carried files are gone before the program is.
+TEST_F(PipelineTest, TheSessionsEndWaitsForTheArchiveThenLeavesNothingBehind) {
+  HWND main = unitsWindow()->hwnd();
+  holdRequests.clear();
+  unitsWindowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordHolds)));
+  LRESULT mayEndWhileArchiving = -1;
+  ProgressRecord progress;
+  progress.onPosition = [&](int percent) {
+    if (percent != 50) return;
+    mayEndWhileArchiving = queryEndSession(main);
+    PostMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);  // "shut down anyway"
+  };
+  const std::vector<SeenMessage> seen = buildRecording(progress);
+  SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(unitsWindowProc));
+
+  EXPECT_EQ(mayEndWhileArchiving, FALSE);
+  EXPECT_EQ(holdRequests, (std::vector<std::string>{"正在制作载入背景，请稍候…", ""}));
+  EXPECT_LT(progress.positions.back(), 100) << "the archive was finished, not abandoned";
+  EXPECT_TRUE(filesNamedLikeTheArchive().empty()) << "an unfinished archive is left on the desktop";
+  for (const char* name : {kColorEcho, kDdsConv, kConversionScript}) EXPECT_FALSE(fileExists(inProgramDir(name))) << name;
+  EXPECT_EQ(queryEndSession(main), TRUE);  // nothing to wait for now
+}
+
+// ... and a running conversion is ended with everything the script started.
+TEST_F(PipelineTest, TheSessionsEndEndsARunningConversion) {
+  const std::string converter = inProgramDir(kDdsConv);
+  setFileAttributes(converter, FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(copyFile(testProgramFolder() + "\\hung_converter.exe", converter));
+  std::atomic<bool> converted{true};
+  std::thread worker([&] { converted = runConversion(60000); });
+  ASSERT_TRUE(ui::waitUntil([&] { return fileExists(inProgramDir("\\hung_converter.pid")); }, 20000));
+  DWORD pid = 0;
+  std::ifstream(inProgramDir("\\hung_converter.pid")) >> pid;
+  const DWORD start = GetTickCount();
+  SendMessageW(unitsWindow()->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  worker.join();
+  EXPECT_FALSE(converted);
+  EXPECT_LT(GetTickCount() - start, 10000u);
+  if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid)) {
+    EXPECT_EQ(WaitForSingleObject(process, 5000), WAIT_OBJECT_0) << "the converter still runs";
+    CloseHandle(process);
+  }
+  for (const char* name : {kColorEcho, kDdsConv, kConversionScript}) EXPECT_FALSE(fileExists(inProgramDir(name))) << name;
 }

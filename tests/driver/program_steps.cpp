@@ -1,6 +1,7 @@
 #include "program_steps.h"
 
 #include "ui_driver.h"
+#include "wide_text.h"
 
 namespace ui {
 
@@ -40,8 +41,12 @@ HWND openPictureDialog(DWORD processId, HWND mainWindow) {
 }
 
 void confirmDialog(HWND dialog, const std::string& path) {
-  SetWindowTextA(GetDlgItem(dialog, 1148), path.c_str());
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  confirmDialog(dialog, widen(path));
+}
+
+void confirmDialog(HWND dialog, const std::wstring& path) {
+  SetWindowTextW(GetDlgItem(dialog, 1148), path.c_str());
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   waitUntilGone(dialog, 10000);
 }
 

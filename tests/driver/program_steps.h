@@ -12,8 +12,10 @@ namespace ui {
 bool chooseMenuItem(DWORD processId, HWND mainWindow, int key);
 // "手动选择图片" (one above the last item): the open-file dialog, or null.
 HWND openPictureDialog(DWORD processId, HWND mainWindow);
-// Types the path into the dialog and confirms it.
+// Types the path into the dialog and confirms it (a GBK path, or one in
+// UTF-16, which may hold characters GBK has not).
 void confirmDialog(HWND dialog, const std::string& path);
+void confirmDialog(HWND dialog, const std::wstring& path);
 // The colour at the middle of a control, from the screen.
 COLORREF middleOf(HWND control);
 bool pictureShown(HWND mainWindow);

@@ -2,15 +2,16 @@
 
 #include <vector>
 
+#include "wide_text.h"
+
 namespace ui {
 
 Process::Process(const std::string& commandLine) {
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  std::wstring line = widen(commandLine);
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                      &started)) {
     process_.reset(started.hProcess);
     CloseHandle(started.hThread);
@@ -90,10 +91,12 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   return true;
 }
 
+// Texts are read in UTF-16 and given as GBK, as the tests write theirs,
+// whatever this process's code page.
 std::string windowText(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return narrow(text);
 }
 
 RECT windowRect(HWND window) {
@@ -109,20 +112,20 @@ RECT rectInParent(HWND child) {
 }
 
 HWND findChild(HWND parent, const char* windowClass) {
-  return FindWindowExA(parent, nullptr, windowClass, nullptr);
+  return FindWindowExW(parent, nullptr, widen(windowClass).c_str(), nullptr);
 }
 
 void releaseRightButton(HWND control) {
   RECT client{};
   GetClientRect(control, &client);
   const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
-  PostMessageA(control, WM_RBUTTONDOWN, MK_RBUTTON, middle);
-  PostMessageA(control, WM_RBUTTONUP, 0, middle);
+  PostMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, middle);
+  PostMessageW(control, WM_RBUTTONUP, 0, middle);
 }
 
 void pressKey(HWND window, int virtualKey) {
-  PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
-  PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+  PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
+  PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
 HWND waitForPopupMenu(DWORD processId, DWORD timeoutMs) {
@@ -130,19 +133,19 @@ HWND waitForPopupMenu(DWORD processId, DWORD timeoutMs) {
 }
 
 std::string className(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return narrow(name);
 }
 
 std::string messageBoxText(HWND box) {
-  char text[2048] = {};
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  return text;
+  wchar_t text[2048] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 2048);
+  return narrow(text);
 }
 
 void pressButton(HWND dialog, int buttonId) {
-  SendMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <ole2.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <cstring>
@@ -8,13 +9,17 @@
 #include <thread>
 #include <vector>
 
+#include "drop_target.h"
 #include "files.h"
 #include "handles.h"
 #include "picture_state.h"
 #include "take_in_picture.h"
 #include "test_folder.h"
 #include "test_windows.h"
+#include "program_steps.h"
+#include "system_path.h"
 #include "ui_driver.h"
+#include "wide_text.h"
 #include "working_files.h"
 
 namespace {
@@ -303,4 +308,84 @@ TEST_F(IntakeTest, TheDialogLeavesTheProgramFolderCurrent) {
   char current[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, current);
   EXPECT_EQ(lstrcmpiA(current, programDir().c_str()), 0) << current;
+}
+
+namespace {
+
+const SeenMessage kPathUnusable{"Tarvex Forge", "图片所在路径含有本程序无法使用的字符！\r\n请把图片移到其他文件夹或改名后再试。"};
+
+// A file list as Explorer hands it over, in UTF-16 (fWide).
+struct WideFileList {
+  explicit WideFileList(const std::wstring& path) {
+    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(block));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
+    GlobalUnlock(block);
+  }
+  ~WideFileList() { GlobalFree(block); }
+  Text droppedText(ShortPathLookup shortPath = systemShortPath) const {
+    const Text text = droppedFilesText(static_cast<HDROP>(GlobalLock(block)), shortPath);
+    GlobalUnlock(block);
+    return text;
+  }
+  HGLOBAL block;
+};
+
+// A volume without short names, as Windows may be set up: the stand-in for
+// the branch Wine never takes (it makes a short name for every file).
+std::wstring noShortNames(const std::wstring&) { return L""; }
+
+// "한글 ✿": no character of it has a GBK form.
+std::wstring outsideGbk(const TestFolder& scratch) { return widen(scratch.path()) + L"\\\uD55C\uAE00 \u273F"; }
+
+}  // namespace
+
+// A picture in a folder named with characters outside GBK reaches the
+// program by its short name, by drop and by the dialog, and is taken in.
+TEST_F(IntakeTest, APictureInAFolderNamedOutsideGbkIsTakenInByItsShortName) {
+  TestFolder scratch;
+  const std::wstring picture = outsideGbk(scratch) + L"\\a.png";
+  ASSERT_TRUE(CreateDirectoryW(outsideGbk(scratch).c_str(), nullptr));
+  ASSERT_TRUE(CopyFileW(widen(fixture("intake1024x768.png")).c_str(), picture.c_str(), FALSE));
+
+  const Text dropped = WideFileList(picture).droppedText();
+  ASSERT_TRUE(pathIsUsable(dropped)) << dropped;
+  expectMessages(takeInAnswering(dropped), {});
+  EXPECT_EQ(sourceImagePath, dropped);
+  EXPECT_EQ(readFileBytes(pngCopy()).view(), readFileBytes(fixture("intake1024x768.png")).view());
+
+  deleteFile(pngCopy());
+  std::atomic<bool> done{false};
+  std::thread user([&] {
+    HWND dialog = nullptr;
+    ui::waitUntil([&] {
+      dialog = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100);
+      return done || (dialog && GetDlgItem(dialog, 1148));
+    }, 15000);
+    if (dialog && !done) ui::confirmDialog(dialog, picture);
+  });
+  choosePicture(*unitsWindow()->fileDialog(), unitsPictureBox());
+  done = true;
+  user.join();
+  EXPECT_TRUE(pathIsUsable(sourceImagePath)) << sourceImagePath;
+  EXPECT_TRUE(fileExists(sourceImagePath));
+  EXPECT_TRUE(fileExists(pngCopy()));
+}
+
+// Where the volume has no short name, the picture is refused for its path,
+// and nothing is written.
+TEST_F(IntakeTest, APathWithNoGbkFormAndNoShortNameIsRefusedForItsPath) {
+  TestFolder scratch;
+  const std::wstring picture = outsideGbk(scratch) + L"\\a.png";
+  ASSERT_TRUE(CreateDirectoryW(outsideGbk(scratch).c_str(), nullptr));
+  ASSERT_TRUE(CopyFileW(widen(fixture("intake1024x768.png")).c_str(), picture.c_str(), FALSE));
+  const Text dropped = WideFileList(picture).droppedText(noShortNames);
+  EXPECT_FALSE(pathIsUsable(dropped));
+  expectMessages(takeInAnswering(dropped), {kPathUnusable});
+  EXPECT_FALSE(fileExists(pngCopy()));
+  EXPECT_FALSE(fileExists(jpegCopy()));
+  EXPECT_EQ(sourceImagePath, "");
 }

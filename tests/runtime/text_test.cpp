@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "system_path.h"
 #include "text.h"
+#include "wide_text.h"
 
 // "乗" is 0x81 0x5C in code page 936: its second byte is "\".
 // "皃" is 0xB0 0x70: its second byte is "p".
@@ -59,4 +61,32 @@ TEST(TrimSpaces, StripsAsciiAndFullWidthSpacesAtBothEnds) {
   EXPECT_EQ(trimSpaces(""), "");
   // "啊" is 0xB0 0xA1: its second byte with a following 0xA1 is not a space.
   EXPECT_EQ(trimSpaces("\xB0\xA1\xA1"), "\xB0\xA1\xA1");
+}
+
+// GBK inside, UTF-16 to Windows, whatever this process's code page.
+TEST(WideText, GbkCrossesToUtf16AndBackExactly) {
+  const std::string gbk = "C:\\图片\\载入背景.png";
+  EXPECT_EQ(widen(gbk), L"C:\\图片\\载入背景.png");
+  EXPECT_EQ(narrow(widen(gbk)), gbk);
+  EXPECT_EQ(narrowExactly(widen(gbk)), gbk);
+  EXPECT_EQ(widen(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));  // dialog filters hold zeros
+  // No GBK form: "?" (never a look-alike that names another file).
+  const std::wstring korean = L"C:\\\uD55C\uAE00 \u273f\\a.png";
+  EXPECT_EQ(narrow(korean), "C:\\?? ?\\a.png");
+  EXPECT_FALSE(narrowExactly(korean));
+  EXPECT_FALSE(narrowExactly(L"\U0001F600"));  // an emoji
+}
+
+namespace {
+std::wstring shortNameOf(const std::wstring&) { return L"C:\\HANGUL~1\\A.PNG"; }
+std::wstring noShortName(const std::wstring&) { return L""; }
+}  // namespace
+
+TEST(SystemPath, ShortNameWhereThereIsNoGbkFormElseUnusable) {
+  EXPECT_EQ(pathFromWindows(L"C:\\图片\\a.png", noShortName), "C:\\图片\\a.png");
+  EXPECT_EQ(pathFromWindows(L"C:\\\uD55C\uAE00 \u273f\\a.png", shortNameOf), "C:\\HANGUL~1\\A.PNG");
+  const Text unusable = pathFromWindows(L"C:\\\uD55C\uAE00 \u273f\\a.png", noShortName);
+  EXPECT_FALSE(pathIsUsable(unusable));
+  EXPECT_TRUE(pathIsUsable("C:\\图片\\a.png"));
+  EXPECT_TRUE(pathIsUsable(kTrailBackslash + kTrailP));  // no GBK trail byte is "?"
 }

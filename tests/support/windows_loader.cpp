@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
+
+#include "files.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ std::size_t offsetOf(const std::vector<char>& file, std::size_t sections, int co
 }  // namespace
 
 std::vector<std::string> importedDlls(const std::string& executable) {
-  std::ifstream in(executable, std::ios::binary);
-  const std::vector<char> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const ByteBuffer bytes = readFileBytes(executable);
+  const std::vector<char> file(bytes.view().begin(), bytes.view().end());
   LONG peAt = 0;
   IMAGE_FILE_HEADER header;
   WORD magic = 0;

@@ -13,6 +13,7 @@
 #include "png_input.h"
 #include "program_under_test.h"
 #include "special_folder.h"
+#include "wide_text.h"
 #include "working_files.h"
 
 namespace {
@@ -79,9 +80,9 @@ ByteBuffer entryBytes(const ByteBuffer& archive, const std::string& name) {
 }
 
 void removeDesktopArchive() {
-  SetFileAttributesA(archivePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+  makeNormalFile(archivePath());
   deleteFile(archivePath());
-  RemoveDirectoryA(archivePath().c_str());
+  RemoveDirectoryW(widen(archivePath()).c_str());
 }
 
 class BuildUiTest : public ::testing::Test {
@@ -177,7 +178,9 @@ TEST_F(BuildUiTest, AFailedConversionKeepsThePictureAndAStaleTextureNeverCounts)
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
 }
 
-TEST_F(BuildUiTest, AFolderWithBlanksStaleStagingAndTheUsersOwnFiles) {
+// A folder with blanks and an "&": the script's quoted command line runs it
+// (unquoted, Windows' command interpreter splits it at either).
+TEST_F(BuildUiTest, AFolderWithBlanksAndAnAmpersandStaleStagingAndTheUsersOwnFiles) {
   ProgramUnderTest program(
       [](const std::string& folder) {
         // An interrupted build's staging tree; the picture itself beside the
@@ -190,7 +193,7 @@ TEST_F(BuildUiTest, AFolderWithBlanksStaleStagingAndTheUsersOwnFiles) {
         writeText(folder + "\\intake.bak", "the user's backup");
         writeText(folder + "\\intake.dds", "the user's texture");
       },
-      "program folder with blanks");
+      "program folder with blanks & more");
   ASSERT_TRUE(program.started());
   ASSERT_TRUE(takeInThroughDialog(program, program.inFolder("my picture.png")));
   Message seen = buildAndAnswer(program);
@@ -251,5 +254,45 @@ TEST_F(BuildUiTest, AnArchiveThatCannotBeWrittenIsAFailureAndAnEarlierPackageSur
   CloseHandle(held);
   EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
   EXPECT_EQ(readText(archivePath()), "an earlier package");
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
+
+// On a Windows whose code page is not 936 (road_under_code_page_1252 runs
+// this with Wine's locale C.UTF-8, code page 1252; the ordinary run skips
+// it), the windows and messages read as on a Chinese Windows, a program
+// and pictures in folders with Chinese names work, and the archive and the
+// note have their right names and bytes. Texts are read through UTF-16.
+TEST_F(BuildUiTest, OnAnotherCodePageTheRoadReadsAsOnAChineseWindows) {
+  if (GetACP() == 936) GTEST_SKIP() << "runs under another code page: road_under_code_page_1252";
+  ProgramUnderTest program({}, "载入背景 & 程序");
+  ASSERT_TRUE(program.started());
+  EXPECT_EQ(ui::windowText(program.mainWindow()), "Tarvex载入背景制作【将图片拖入下方即可-右键操作】BY：Tarvex Forge");
+
+  const std::string refused = program.inFolder("宽1023.png");
+  ASSERT_TRUE(copyFile(fixture("intake1023x768.png"), refused));
+  HWND dialog = openPictureDialog(program);
+  ASSERT_NE(dialog, nullptr);
+  ui::confirmDialog(dialog, refused);
+  HWND box = messageBox(program);
+  ASSERT_NE(box, nullptr);
+  const Message wrongSize = answerMessage(box);
+  EXPECT_EQ(wrongSize.caption, "Tarvex Forge");
+  EXPECT_EQ(wrongSize.text, "您选择的图片不符合要求！\r\n您选择的图片宽和高必须是4的倍数！");
+
+  const std::string picture = program.inFolder("图片.png");
+  ASSERT_TRUE(copyFile(fixture("intake1024x768.png"), picture));
+  ASSERT_TRUE(takeInThroughDialog(program, picture));
+  const Message seen = buildAndAnswer(program);
+  EXPECT_EQ(seen.caption, "信息：");
+  EXPECT_EQ(seen.text, "完成，存放在您的桌面中！");
+  // The archive by the name Windows lists on the desktop.
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(widen(specialFolder(kDesktopFolder) + "Tarvex*.zip").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  EXPECT_EQ(narrow(found.cFileName), "Tarvex Forge载入背景一键制作.zip");
+  const ByteBuffer archive = readFileBytes(archivePath());
+  EXPECT_EQ(entryNames(archive), kEntries);
+  EXPECT_EQ(entryBytes(archive, "Data/Tarvex Forge.txt").view(), std::string_view(kNote));
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
 }
