@@ -93,11 +93,17 @@ bool removeStaleOutputs() {
   return !fileExists(workingPath(kTexture)) && !fileExists(workingPath(kStagingFolder));
 }
 
+// The texture moves into the staging tree instead of being copied (some
+// megabytes): the build removes it afterwards either way.
+bool placeTexture() {
+  return moveFile(workingPath(kTexture), workingPath(kStagedTexture)) ||
+         copyFile(workingPath(kTexture), workingPath(kStagedTexture));
+}
+
 bool stagePackage() {
   for (const char* folder : {kStagingFolder, kStagedDataFolder, kStagedScreenFolder})
     if (!createFolder(workingPath(folder))) return false;
-  return writeFileBytes(workingPath(kStagedNote), textToBuffer(packageNote())) &&
-         copyFile(workingPath(kTexture), workingPath(kStagedTexture));
+  return writeFileBytes(workingPath(kStagedNote), textToBuffer(packageNote())) && placeTexture();
 }
 
 // Moves the finished archive onto its name. The desktop's shell opens a new

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include <zlib.h>
 
 #include "archive_output.h"
+#include "block_deflate.h"
 #include "files.h"
 #include "folder_walk.h"
 #include "handles.h"
@@ -19,7 +21,26 @@
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
-constexpr int kDeflateLevel = 8;
+
+// A small pool: the cores there are, at most four.
+unsigned deflateThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
+
+// A stored entry: the bytes as they are, through CRC-32.
+bool storeFile(const ReadBytes& read, const WriteBytes& write, DeflatedFile& data) {
+  std::vector<std::uint8_t> chunk(kChunk);
+  std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
+  for (;;) {
+    const long long got = read(chunk.data(), chunk.size());
+    if (got < 0) return false;
+    if (got == 0) break;
+    crc = static_cast<std::uint32_t>(crc32(crc, chunk.data(), static_cast<uInt>(got)));
+    data.size += static_cast<std::uint32_t>(got);
+    if (!write(chunk.data(), static_cast<std::size_t>(got))) return false;
+  }
+  data.crc = crc;
+  data.compressedSize = data.size;
+  return true;
+}
 
 // One call's work: the output, the counters and the central records.
 class ArchiveWriter {
@@ -94,49 +115,21 @@ bool ArchiveWriter::addFile(const Text& path) {
   return true;
 }
 
-// The file's bytes through CRC-32 and, deflated, one raw deflate stream, in
-// fixed-size chunks.
+// The file's bytes through CRC-32 and, deflated, one raw deflate stream
+// (in blocks on all cores for a large file), read in one pass.
 bool ArchiveWriter::copyData(HANDLE file, zip::EntryRecord& entry) {
-  std::vector<std::uint8_t> input(kChunk), output(kChunk);
-  z_stream deflater{};
-  const bool deflating = entry.method == zip::kDeflated;
-  if (deflating && deflateInit2(&deflater, kDeflateLevel, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-    return false;
-  std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0)), read = 0, compressed = 0;
-  bool ok = true, end = false;
-  while (ok && !end) {
-    if (isAbandoned()) {
-      ok = false;
-      break;
-    }
+  const ReadBytes read = [&](std::uint8_t* buffer, std::size_t capacity) -> long long {
     DWORD got = 0;
-    if (!ReadFile(file, input.data(), static_cast<DWORD>(input.size()), &got, nullptr)) {
-      ok = false;
-      break;
-    }
-    end = got == 0;
-    crc = static_cast<std::uint32_t>(crc32(crc, input.data(), got));
-    read += got;
-    if (!deflating) {
-      ok = output_.write(input.data(), got);
-      compressed += got;
-      continue;
-    }
-    deflater.next_in = input.data();
-    deflater.avail_in = got;
-    do {
-      deflater.next_out = output.data();
-      deflater.avail_out = static_cast<uInt>(output.size());
-      deflate(&deflater, end ? Z_FINISH : Z_NO_FLUSH);
-      const std::size_t produced = output.size() - deflater.avail_out;
-      ok = output_.write(output.data(), produced);
-      compressed += static_cast<std::uint32_t>(produced);
-    } while (ok && deflater.avail_out == 0);
-  }
-  if (deflating) deflateEnd(&deflater);
-  entry.crc = crc;
-  entry.size = read;
-  entry.compressedSize = compressed;
+    if (isAbandoned() || !ReadFile(file, buffer, static_cast<DWORD>(capacity), &got, nullptr)) return -1;
+    return got;
+  };
+  const WriteBytes write = [&](const std::uint8_t* bytes, std::size_t count) { return output_.write(bytes, count); };
+  DeflatedFile data;
+  const bool ok = entry.method == zip::kDeflated ? deflateFile(read, write, deflateThreads(), abandoned_, data)
+                                                  : storeFile(read, write, data);
+  entry.crc = data.crc;
+  entry.size = data.size;
+  entry.compressedSize = data.compressedSize;
   return ok;
 }
 

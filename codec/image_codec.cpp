@@ -72,26 +72,26 @@ bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out, K
   return false;
 }
 
-bool ImageCodec::Load(const std::string& path, ImageFormat format, KeepAlive keepAlive) {
-  Picture decoded;  // a fresh picture: only a complete success replaces ours
-  if (format >= 1 && format <= 15) {
-    File file(openFile(path, "rb"));
-    if (!file) return false;  // no fall-back when the file cannot be opened
-    const auto bytes = readWhole(file.get());
-    if (bytes && decodeAs(format, bytes->data(), bytes->size(), decoded, keepAlive)) {
-      picture_ = std::move(decoded);
-      return true;
-    }
-  }
-  File file(openFile(path, "rb"));
-  if (!file) return false;
-  const auto bytes = readWhole(file.get());
-  if (!bytes || !decodeByContent(bytes->data(), bytes->size(), decoded, keepAlive)) return false;
-  picture_ = std::move(decoded);
-  return true;
+// Format ids 1 to 15 are tried first; a failure, and every other id, falls
+// back to detection by content. Only a complete success replaces the held
+// picture.
+bool ImageCodec::LoadBytes(const std::uint8_t* data, std::size_t size, ImageFormat format, KeepAlive keepAlive) {
+  if (size > static_cast<std::size_t>(kMaxFileBytes)) return false;
+  Picture decoded;  // a fresh picture
+  const bool ok = (format >= 1 && format <= 15 && decodeAs(format, data, size, decoded, keepAlive)) ||
+                  decodeByContent(data, size, decoded, keepAlive);
+  if (ok) picture_ = std::move(decoded);
+  return ok;
 }
 
-bool ImageCodec::Save(const std::string& path, ImageFormat format, KeepAlive keepAlive) {
+bool ImageCodec::Load(const std::string& path, ImageFormat format, KeepAlive keepAlive) {
+  File file(openFile(path, "rb"));
+  if (!file) return false;  // no fall-back when the file cannot be opened
+  const auto bytes = readWhole(file.get());
+  return bytes && LoadBytes(bytes->data(), bytes->size(), format, keepAlive);
+}
+
+bool ImageCodec::Save(const std::string& path, ImageFormat format, KeepAlive keepAlive) const {
   File file(openFile(path, "wb"));  // created, or cut to length 0
   if (!file) return false;
   if (!picture_) return false;
@@ -111,7 +111,16 @@ bool ImageObject::DecodeFromFile(const std::string& path, ImageFormat format) {
   return codec_->Load(path, format, keepAlive_);
 }
 
+bool ImageObject::DecodeFromMemory(const std::uint8_t* data, std::size_t size, ImageFormat format) {
+  if (!codec_) codec_ = std::make_unique<ImageCodec>();
+  return codec_->LoadBytes(data, size, format, keepAlive_);
+}
+
 bool ImageObject::EecodeToFile(const std::string& path, ImageFormat format) {
+  return EecodeToFile(path, format, keepAlive_);
+}
+
+bool ImageObject::EecodeToFile(const std::string& path, ImageFormat format, KeepAlive keepAlive) const {
   if (!codec_ || path.size() <= 3) return false;
-  return codec_->Save(path, format, keepAlive_);
+  return codec_->Save(path, format, keepAlive);
 }

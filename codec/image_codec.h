@@ -13,7 +13,10 @@
 class ImageCodec {
  public:
   bool Load(const std::string& path, ImageFormat format, KeepAlive keepAlive = nullptr);
-  bool Save(const std::string& path, ImageFormat format, KeepAlive keepAlive = nullptr);
+  // Load for a file's bytes already in memory.
+  bool LoadBytes(const std::uint8_t* data, std::size_t size, ImageFormat format, KeepAlive keepAlive = nullptr);
+  // Reads the held picture only: two threads may save it at once.
+  bool Save(const std::string& path, ImageFormat format, KeepAlive keepAlive = nullptr) const;
 
   const Picture* GetPicture() const { return picture_ ? &*picture_ : nullptr; }
   bool IsGrayScale() const { return picture_ && isGrayScale(*picture_); }
@@ -30,6 +33,11 @@ class ImageObject {
   void Free() { codec_.reset(); }
   bool DecodeFromFile(const std::string& path, ImageFormat format);
   bool EecodeToFile(const std::string& path, ImageFormat format);
+  // For a file read once already: DecodeFromFile's rules without the path.
+  bool DecodeFromMemory(const std::uint8_t* data, std::size_t size, ImageFormat format);
+  // From another thread than the one that decoded: that thread's
+  // keep-alive callback is for that thread; give this one's, or none.
+  bool EecodeToFile(const std::string& path, ImageFormat format, KeepAlive keepAlive) const;
   ImageCodec* codec() { return codec_.get(); }
   // Called every few rows while a picture is decoded or encoded.
   void SetKeepAlive(KeepAlive keepAlive) { keepAlive_ = keepAlive; }

@@ -7,7 +7,9 @@
 #include "files.h"
 #include "message.h"
 #include "patience.h"
+#include "picture_decoder.h"
 #include "picture_state.h"
+#include "png_copy.h"
 #include "reencode.h"
 #include "responsiveness.h"
 #include "special_folder.h"
@@ -48,11 +50,6 @@ bool encodeWorkingCopy(const char* name, ImageFormat format) {
   });
 }
 
-bool copyPngSource(const Text& source) {
-  const Text path = workingPath(kPngCopy);
-  return patiently(Patience::Brief, path, [&] { return copyWorkingFile(source, path); });
-}
-
 // The picture's path and the two folders every working path is built on,
 // as the program holds them: "?" where a character had no GBK form and the
 // volume no short name.
@@ -87,32 +84,56 @@ void refuseAndEmpty(const char* text, HWND pictureBox) {
 // was written but cannot be read back.
 enum class Intake { Accepted, Unreadable, CopyNotWritten, CopyUnreadable, WrongSize };
 
+// What the UI thread makes while the PNG copy is written: the JPEG copy,
+// its size as the probe reads it, and (for a picture that passes) the
+// picture decoded for the box from the copy's bytes.
+struct JpegSide {
+  bool written = false, multipleOf4 = false;
+  std::int32_t width = 0;  // 0: the copy could not be read back
+  ByteBuffer bytes;
+  DecodedPicture picture;
+};
+
+// The picture box and the probe read this copy: an earlier picture's would
+// be shown and measured while this one's PNG copy is packaged.
+JpegSide writeJpegSide() {
+  JpegSide side;
+  side.written = encodeWorkingCopy(kJpegCopy, IMAGE_FORMAT_JPG);
+  if (!side.written) return side;
+  answerHangCheck();
+  side.multipleOf4 = sizeIsMultipleOf4(&side.width);
+  if (side.width == 0 || !side.multipleOf4) return side;
+  answerHangCheck();
+  side.bytes = readFileBytes(workingPath(kJpegCopy));
+  side.picture = decodePicture(side.bytes);
+  return side;
+}
+
 // Decodes the picture, writes the working copies and probes the size: the
 // part that takes seconds for a large picture, under the wait cursor and
-// answering the system's hang check between and within its steps.
-Intake writeWorkingCopies(const Text& path, ImageFormat format) {
+// answering the system's hang check between and within its steps. The PNG
+// copy, the longest part, is written on a second thread meanwhile; the
+// outcome waits for it, whatever it is, so that a refusal finds the copies
+// complete and removes them.
+Intake writeWorkingCopies(const Text& path, ImageFormat format, JpegSide& jpeg) {
   const WaitCursor waiting;
   imageObject->SetKeepAlive(answerHangCheck);
-  // A picture that cannot be read or decoded is refused before anything is
-  // written: the working copies would otherwise hold an earlier picture.
-  if (!imageObject->DecodeFromFile(path, format)) return Intake::Unreadable;
-  answerHangCheck();
-  // The picture box and the probe read this copy: an earlier picture's
-  // would be shown and measured while this one's PNG copy is packaged.
-  if (!encodeWorkingCopy(kJpegCopy, IMAGE_FORMAT_JPG)) return Intake::CopyNotWritten;
+  // Read from disk once. A picture that cannot be read or decoded is
+  // refused before anything is written: the working copies would
+  // otherwise hold an earlier picture.
+  const ByteBuffer source = readFileBytes(path);
+  if (path.size() <= 3 || !imageObject->DecodeFromMemory(source.data(), source.size(), format))
+    return Intake::Unreadable;
   answerHangCheck();
   // PNG sources are copied byte for byte, but only real PNG files: a file
   // named .png holding another format is encoded like the other rows. The
   // build converts this copy: without it, it would convert an earlier one.
-  const bool pngWritten = format == IMAGE_FORMAT_PNG && startsWithPngSignature(readFileBytes(path))
-                              ? copyPngSource(path)
-                              : encodeWorkingCopy(kPngCopy, IMAGE_FORMAT_PNG);
-  if (!pngWritten) return Intake::CopyNotWritten;
-  answerHangCheck();
-  std::int32_t width = 0;
-  const bool multipleOf4 = sizeIsMultipleOf4(&width);
-  if (width == 0) return Intake::CopyUnreadable;  // 0 wide: the JPEG copy was not read back
-  return multipleOf4 ? Intake::Accepted : Intake::WrongSize;
+  PngCopyWriter png(format == IMAGE_FORMAT_PNG && startsWithPngSignature(source) ? source : ByteBuffer());
+  jpeg = writeJpegSide();
+  const bool pngWritten = png.finish();
+  if (!jpeg.written || !pngWritten) return Intake::CopyNotWritten;
+  if (jpeg.width == 0) return Intake::CopyUnreadable;
+  return jpeg.multipleOf4 ? Intake::Accepted : Intake::WrongSize;
 }
 
 }  // namespace
@@ -138,7 +159,8 @@ void takeInPicture(const Text& path, HWND pictureBox) {
   if (!pathsAreUsable(path)) return refuse(kPathUnusable, MB_ICONINFORMATION);
   const ImageFormat format = formatForExtension(extensionOf(path));
   if (format == IMAGE_FORMAT_UNKNOWN || !imageObject) return refuse(kUnsupported, MB_ICONQUESTION);
-  switch (writeWorkingCopies(path, format)) {
+  JpegSide jpeg;
+  switch (writeWorkingCopies(path, format, jpeg)) {
     case Intake::Unreadable: return refuse(kUnsupported, MB_ICONQUESTION);
     case Intake::CopyUnreadable:
       deleteWorkingCopies();
@@ -151,7 +173,7 @@ void takeInPicture(const Text& path, HWND pictureBox) {
     case Intake::Accepted: break;
   }
   sourceImagePath = path;
-  showPicture(pictureBox, readFileBytes(workingPath(kJpegCopy)));
+  showDecodedPicture(pictureBox, jpeg.bytes, jpeg.picture);
 }
 
 void choosePicture(FileDialog& dialog, HWND pictureBox) {

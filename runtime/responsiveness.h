@@ -9,6 +9,11 @@
 // other threads are handled meanwhile, as during any PeekMessage.
 void answerHangCheck();
 
+// Waits for the object (a thread of the caller's) while looking at the
+// queue every 100 ms and answering messages sent from other threads, so
+// that the wait counts as responding.
+void waitAnsweringHangCheck(HANDLE object);
+
 // The wait cursor for as long as the object lives; the previous cursor
 // afterwards.
 class WaitCursor {

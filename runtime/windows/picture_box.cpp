@@ -23,8 +23,7 @@ PictureBox::PictureBox(HWND parent, const PictureBoxLayout& layout) {
 
 void PictureBox::setPicture(const ByteBuffer& encoded) { showPicture(hwnd(), encoded); }
 
-void PictureBox::applyPicture(const ByteBuffer& encoded) {
-  DecodedPicture decoded = decodePicture(encoded);
+void PictureBox::applyPicture(const ByteBuffer& encoded, DecodedPicture decoded) {
   bitmap_ = std::move(decoded.bitmap);
   width_ = decoded.width;
   height_ = decoded.height;
@@ -41,9 +40,16 @@ Rect PictureBox::drawnRect() const {
 
 LRESULT PictureBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kSetPictureMessage:
-      applyPicture(*reinterpret_cast<const ByteBuffer*>(lParam));
+    case kSetPictureMessage: {
+      const ByteBuffer& encoded = *reinterpret_cast<const ByteBuffer*>(lParam);
+      applyPicture(encoded, decodePicture(encoded));
       return 0;
+    }
+    case kSetDecodedPictureMessage: {
+      auto& request = *reinterpret_cast<DecodedPictureRequest*>(lParam);
+      applyPicture(request.encoded, std::move(request.decoded));
+      return 0;
+    }
     case WM_RBUTTONUP:
       if (onRightButtonUp)
         onRightButtonUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),

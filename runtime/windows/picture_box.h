@@ -4,6 +4,7 @@
 #include "byte_buffer.h"
 #include "gdi_owners.h"
 #include "layout.h"
+#include "picture_decoder.h"
 #include "window_base.h"
 
 class PictureBox : public WindowBase {
@@ -24,7 +25,7 @@ class PictureBox : public WindowBase {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void applyPicture(const ByteBuffer& encoded);
+  void applyPicture(const ByteBuffer& encoded, DecodedPicture decoded);
   void paint(HDC dc) override;
   ByteBuffer encoded_;
   GdiObject<HBITMAP> bitmap_;

@@ -15,6 +15,11 @@ void showPicture(HWND pictureBox, const ByteBuffer& encoded) {
   SendMessageW(pictureBox, kSetPictureMessage, 0, reinterpret_cast<LPARAM>(&encoded));
 }
 
+void showDecodedPicture(HWND pictureBox, const ByteBuffer& encoded, DecodedPicture& decoded) {
+  DecodedPictureRequest request{encoded, decoded};
+  SendMessageW(pictureBox, kSetDecodedPictureMessage, 0, reinterpret_cast<LPARAM>(&request));
+}
+
 void setProgressPosition(HWND progressBar, int position) {
   const int stored = std::clamp(position, 0, 32767);
   SetPropW(progressBar, kStoredPosition, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(stored)));

@@ -1,15 +1,22 @@
 // build_bench <png>...: times one build per picture, as "开始制作" runs it:
 // from the busy window's load to the message box, and apart from it the
 // conversion (script and converter) and the archiving of a staged package.
-// Staging is the rest. Prints milliseconds; the archive lands on the
+// Staging is the rest. Beside them, the texture deflated as one stream at
+// level 8 on one core (the archiver's way before it deflated in blocks on
+// all cores), and the goal each build is held to: its conversion plus 60 %
+// of that plus 150 ms. Prints milliseconds; the archive lands on the
 // prefix's desktop.
 #include <windows.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <vector>
+
+#include <zlib.h>
 
 #include "build_pipeline.h"
 #include "bench_clock.h"
@@ -48,6 +55,10 @@ double timeWholeBuild() {
   return messageAt - start;
 }
 
+// The last archive's size, and the texture's deflated as one stream (the
+// archive's size before, but for its headers and the note).
+double archiveBytes = 0, oneStreamBytes = 0;
+
 double timeArchiving() {
   const Text staging = inProgramDir("\\bench-zip");
   removeFolderTree(staging);
@@ -60,9 +71,28 @@ double timeArchiving() {
   const double start = now();
   archiver.compressFolder(staging, specialFolder(kDesktopFolder) + "bench.zip");
   const double archiving = now() - start;
+  archiveBytes = static_cast<double>(readFileBytes(specialFolder(kDesktopFolder) + "bench.zip").size());
   removeFolderTree(staging);
   deleteFile(specialFolder(kDesktopFolder) + "bench.zip");
   return archiving;
+}
+
+// The texture through CRC-32 and one raw deflate stream at level 8.
+double timeOneStream() {
+  const ByteBuffer texture = readFileBytes(inProgramDir(kTexture));
+  std::vector<Bytef> output(deflateBound(nullptr, static_cast<uLong>(texture.size())) + 1024);
+  const double start = now();
+  z_stream stream{};
+  deflateInit2(&stream, 8, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+  stream.next_in = const_cast<Bytef*>(texture.data());
+  stream.avail_in = static_cast<uInt>(texture.size());
+  stream.next_out = output.data();
+  stream.avail_out = static_cast<uInt>(output.size());
+  deflate(&stream, Z_FINISH);
+  oneStreamBytes = static_cast<double>(stream.total_out);
+  deflateEnd(&stream);
+  crc32(0, texture.data(), static_cast<uInt>(texture.size()));
+  return now() - start;
 }
 
 }  // namespace
@@ -72,18 +102,27 @@ int main(int argc, char** argv) {
   initProgramDir();
   imageObject = std::make_unique<ImageObject>();
   loadWindow(WindowId::Main);
-  std::printf("%-28s %10s %10s %10s %10s\n", "picture", "convert", "stage", "archive", "total");
+  std::printf("%-22s %8s %8s %8s %8s %10s %8s %8s %10s\n", "picture", "convert", "stage", "archive", "total",
+              "one stream", "goal", "", "size");
   for (int i = 1; i < argc; ++i) {
-    copyFile(argv[i], inProgramDir(kPngCopy));
-    const double t0 = now();
-    convertPicture(10 * 60 * 1000);
-    const double converting = now() - t0;
-    const double archiving = timeArchiving();
-    copyFile(argv[i], inProgramDir(kPngCopy));
-    const double total = timeWholeBuild();
+    double converting = 1e9, archiving = 1e9, oneStream = 1e9, total = 1e9;
+    for (int run = 0; run < 2; ++run) {  // best of two of each
+      copyFile(argv[i], inProgramDir(kPngCopy));
+      const double t0 = now();
+      convertPicture(10 * 60 * 1000);
+      converting = std::min(converting, now() - t0);
+      archiving = std::min(archiving, timeArchiving());
+      oneStream = std::min(oneStream, timeOneStream());
+      copyFile(argv[i], inProgramDir(kPngCopy));
+      total = std::min(total, timeWholeBuild());
+    }
     const char* name = std::strrchr(argv[i], '\\') ? std::strrchr(argv[i], '\\') + 1 : argv[i];
-    std::printf("%-28s %10.0f %10.0f %10.0f %10.0f\n", name, converting, total - converting - archiving,
-                archiving, total);
+    const double goal = converting + 0.6 * oneStream + 150;
+    // The archive against the one stream: its headers and the note come to
+    // some hundred bytes more at most.
+    std::printf("%-22s %8.0f %8.0f %8.0f %8.0f %10.0f %8.0f %8s %+9.3f%%\n", name, converting,
+                total - converting - archiving, archiving, total, oneStream, goal, total <= goal ? "met" : "missed",
+                100.0 * (archiveBytes - oneStreamBytes) / oneStreamBytes);
   }
   closeWindow(WindowId::Main, true);
   OleUninitialize();

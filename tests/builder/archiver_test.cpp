@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include <zlib.h>
+
+#include "block_deflate.h"
 #include "files.h"
 #include "folder_archiver.h"
 #include "handles.h"
@@ -207,4 +211,70 @@ TEST(FolderArchiver, ProgressPercentAndStoredSuffixes) {
   for (const char* name : {"a.zip", "b.ZIP", "c.Z", "d.tgz", "e.GZ", "f.arj", "g.lzh", "h.zoo", "i.arc"})
     EXPECT_TRUE(isStoredSuffix(name)) << name;
   for (const char* name : {"a.dds", "a.zipx", "zip", "a.z.txt", "a.txt"}) EXPECT_FALSE(isStoredSuffix(name)) << name;
+}
+
+namespace {
+
+// The bytes deflateFile makes of `input` with `threads` threads.
+std::vector<std::uint8_t> deflatedWith(const std::vector<std::uint8_t>& input, unsigned threads,
+                                       DeflatedFile& result) {
+  std::size_t at = 0;
+  std::vector<std::uint8_t> output;
+  const ReadBytes read = [&](std::uint8_t* buffer, std::size_t capacity) -> long long {
+    const std::size_t count = std::min(capacity, input.size() - at);  // short reads, as ReadFile may give
+    std::copy_n(input.data() + at, std::min<std::size_t>(count, 50000), buffer);
+    at += std::min<std::size_t>(count, 50000);
+    return static_cast<long long>(std::min<std::size_t>(count, 50000));
+  };
+  const WriteBytes write = [&](const std::uint8_t* bytes, std::size_t count) {
+    output.insert(output.end(), bytes, bytes + count);
+    return true;
+  };
+  EXPECT_TRUE(deflateFile(read, write, threads, nullptr, result));
+  return output;
+}
+
+std::vector<std::uint8_t> inflated(const std::vector<std::uint8_t>& deflated, std::size_t size) {
+  std::vector<std::uint8_t> out(size + 1);
+  z_stream stream{};
+  inflateInit2(&stream, -15);
+  stream.next_in = const_cast<Bytef*>(deflated.data());
+  stream.avail_in = static_cast<uInt>(deflated.size());
+  stream.next_out = out.data();
+  stream.avail_out = static_cast<uInt>(out.size());
+  const int result = inflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  inflateEnd(&stream);
+  EXPECT_EQ(result, Z_STREAM_END);
+  return out;
+}
+
+}  // namespace
+
+// Large files are deflated in blocks on several threads and joined into one
+// stream: at the sizes around a block, and with a long match across each
+// block boundary (the next block is primed with the 32 KiB before it), the
+// stream inflates to the file, and its bytes do not depend on the threads.
+TEST(BlockDeflate, BoundariesLongMatchesAndThreadCounts) {
+  std::vector<std::uint8_t> pattern(20000);  // repeats within deflate's 32 KiB window
+  std::uint32_t seed = 7;
+  for (std::uint8_t& b : pattern) b = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+  std::vector<std::uint8_t> repeated;
+  while (repeated.size() < 3 * kDeflateBlockSize + 5000) repeated.insert(repeated.end(), pattern.begin(), pattern.end());
+  for (const std::size_t size : {std::size_t{0}, kDeflateBlockSize, kDeflateBlockSize + 1, repeated.size()}) {
+    SCOPED_TRACE(size);
+    const std::vector<std::uint8_t> input(repeated.begin(), repeated.begin() + static_cast<std::ptrdiff_t>(size));
+    DeflatedFile one, two, three;
+    const std::vector<std::uint8_t> byOne = deflatedWith(input, 1, one);
+    EXPECT_EQ(deflatedWith(input, 2, two), byOne);
+    EXPECT_EQ(deflatedWith(input, 3, three), byOne);
+    EXPECT_EQ(inflated(byOne, size), input);
+    EXPECT_EQ(one.size, size);
+    EXPECT_EQ(one.compressedSize, byOne.size());
+    EXPECT_EQ(one.crc, static_cast<std::uint32_t>(crc32(0, input.data(), static_cast<uInt>(input.size()))));
+  }
+  // The repeats are found across the boundaries: a fresh dictionary in each
+  // block would cost 20000 bytes a block.
+  DeflatedFile whole;
+  EXPECT_LT(deflatedWith(repeated, 2, whole).size(), 2 * pattern.size());
 }

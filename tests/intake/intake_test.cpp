@@ -229,15 +229,30 @@ TEST_F(IntakeTest, WorkingCopiesNeverTakeOverTheSourcesAttributes) {
 
 namespace {
 
-// An uncompressed 24-bit BMP of noise: slow to encode as PNG.
-void writeNoiseBmp(const std::string& path, int side) {
-  const std::uint32_t pixelBytes = side * side * 3, fileBytes = 54 + pixelBytes;
+// An uncompressed 24-bit BMP of noise, or of gradients with a little noise
+// (as a photograph compresses: slowly, at about 3 megapixels a second).
+void writeNoiseBmp(const std::string& path, int side, bool photoLike = false) {
+  const std::uint32_t rowBytes = (side * 3 + 3) / 4 * 4;  // rows padded to four bytes
+  const std::uint32_t pixelBytes = rowBytes * side, fileBytes = 54 + pixelBytes;
   std::vector<std::uint8_t> file(fileBytes, 0);
   auto put32 = [&](int at, std::uint32_t v) { std::memcpy(&file[at], &v, 4); };
   file[0] = 'B', file[1] = 'M', file[26] = 1, file[28] = 24;
   put32(2, fileBytes), put32(10, 54), put32(14, 40), put32(18, side), put32(22, side);
   std::uint32_t seed = 12345;
-  for (std::size_t i = 54; i < file.size(); ++i) file[i] = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      std::uint8_t* p = &file[54 + y * rowBytes + 3 * x];
+      const int noise = static_cast<int>((seed = seed * 1103515245 + 12345) >> 24);
+      if (!photoLike) {
+        p[0] = static_cast<std::uint8_t>(noise);
+        p[1] = static_cast<std::uint8_t>(noise >> 2 ^ x);
+        p[2] = static_cast<std::uint8_t>(noise >> 4 ^ y);
+      } else {
+        p[0] = static_cast<std::uint8_t>(x * 255 / side + (noise & 3));
+        p[1] = static_cast<std::uint8_t>(y * 255 / side + (noise & 3));
+        p[2] = static_cast<std::uint8_t>((x + y) / 4 + (noise & 3));
+      }
+    }
   writeFileBytes(path, ByteBuffer(file.data(), file.size()));
 }
 
@@ -285,6 +300,22 @@ TEST_F(IntakeTest, ALargePictureShowsTheWaitCursorAndKeepsAnsweringTheSystem) {
   EXPECT_GE(answeredDuringIntake, 3) << "the intake took " << took << " ms";
   EXPECT_EQ(waitCursorDuringIntake, answeredDuringIntake.load());
   EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+}
+
+// The PNG copy is written on a second thread; a picture refused while it
+// still writes (the size is known long before the copy of a large picture
+// is done) leaves no working copy behind, then or later.
+TEST_F(IntakeTest, APictureRefusedWhileItsPngCopyIsWrittenLeavesNoCopy) {
+  TestFolder scratch;
+  // Its PNG copy takes seconds, longer than the message and the patience
+  // of the removal that follows it.
+  const std::string picture = scratch / "photo3070.bmp";
+  writeNoiseBmp(picture, 3070, true);
+  expectMessages(takeInAnswering(picture), {kWrongSize});
+  EXPECT_FALSE(fileExists(pngCopy()));
+  EXPECT_FALSE(fileExists(jpegCopy()));
+  Sleep(1500);  // no thread still at work writes it again
+  EXPECT_FALSE(fileExists(pngCopy()));
 }
 
 TEST_F(IntakeTest, TheDialogLeavesTheProgramFolderCurrent) {

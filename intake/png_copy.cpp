@@ -1,0 +1,42 @@
+#include "png_copy.h"
+
+#include "files.h"
+#include "patience.h"
+#include "picture_state.h"
+#include "process.h"
+#include "responsiveness.h"
+#include "working_files.h"
+
+PngCopyWriter::PngCopyWriter(ByteBuffer pngSource) : source_(std::move(pngSource)) {
+  HANDLE thread = nullptr;
+  if (startThread(run, this, &thread)) thread_.reset(thread);
+  else write();  // no second thread to be had: written here
+}
+
+PngCopyWriter::~PngCopyWriter() { finish(); }
+
+bool PngCopyWriter::finish() {
+  if (thread_) {
+    waitAnsweringHangCheck(thread_.get());
+    thread_.reset();
+  }
+  return written_;
+}
+
+DWORD WINAPI PngCopyWriter::run(void* writer) {
+  static_cast<PngCopyWriter*>(writer)->write();
+  return 0;
+}
+
+// The held picture is only read here (the UI thread encodes its JPEG copy
+// from it at the same time); this thread answers no hang check.
+void PngCopyWriter::write() {
+  const Text path = workingPath(kPngCopy);
+  written_ = patiently(Patience::Brief, path, [&] {
+    makeNormalFile(path);
+    const bool written = source_.empty() ? imageObject->EecodeToFile(path, IMAGE_FORMAT_PNG, nullptr)
+                                         : writeFileBytes(path, source_);
+    makeNormalFile(path);
+    return written;
+  });
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The PNG working copy, written on a thread of its own while the UI thread
+// writes the JPEG copy, probes the size and prepares the picture: for a
+// photograph of many megapixels the PNG encoder takes longest of all.
+#include <windows.h>
+
+#include <atomic>
+
+#include "byte_buffer.h"
+#include "handles.h"
+
+class PngCopyWriter {
+ public:
+  // Starts writing the copy: a PNG source's own bytes, or (for empty
+  // bytes) the held picture encoded as PNG.
+  explicit PngCopyWriter(ByteBuffer pngSource);
+  // Waits as finish() does: nothing may remove the copies while it writes.
+  ~PngCopyWriter();
+  PngCopyWriter(const PngCopyWriter&) = delete;
+  PngCopyWriter& operator=(const PngCopyWriter&) = delete;
+
+  // Waits for the copy, answering the system's hang check meanwhile;
+  // whether it was written whole.
+  bool finish();
+
+ private:
+  static DWORD WINAPI run(void* writer);
+  void write();
+  ByteBuffer source_;
+  KernelHandle thread_;
+  std::atomic<bool> written_{false};
+};
