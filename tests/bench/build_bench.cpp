@@ -33,26 +33,35 @@ namespace {
 
 Text inProgramDir(const char* name) { return joinText(programDir(), name); }
 
-// "开始制作" to the message box, which a second thread dismisses.
-double timeWholeBuild() {
-  std::atomic<double> messageAt{0};
+struct WholeBuild {
+  double total = 0;
+  double converted = 0;  // until the staging folder appeared: the conversion, within this build
+};
+
+// "开始制作" to the message box, which a second thread dismisses; the same
+// thread notes when staging begins, which is when the conversion ended.
+WholeBuild timeWholeBuild() {
+  std::atomic<double> messageAt{0}, stagingAt{0};
   std::atomic<bool> done{false};
+  const Text staging = inProgramDir(kStagingFolder);
+  double start = 0;
   std::thread user([&] {
     while (!done) {
+      if (stagingAt == 0 && fileExists(staging)) stagingAt = now();
       HWND box = FindWindowA("#32770", nullptr);
       if (box && IsWindowVisible(box)) {
         messageAt = now();
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         while (IsWindow(box)) Sleep(5);
       }
-      Sleep(2);
+      Sleep(1);
     }
   });
-  const double start = now();
+  start = now();
   showBusyWindow();
   done = true;
   user.join();
-  return messageAt - start;
+  return {messageAt - start, stagingAt - start};
 }
 
 // The last archive's size, and the texture's deflated as one stream (the
@@ -102,11 +111,13 @@ int main(int argc, char** argv) {
   initProgramDir();
   imageObject = std::make_unique<ImageObject>();
   loadWindow(WindowId::Main);
-  std::printf("%-22s %8s %8s %8s %8s %10s %8s %8s %10s\n", "picture", "convert", "stage", "archive", "total",
-              "one stream", "goal", "", "size");
+  std::printf("%-22s %8s %8s %8s %8s %8s %10s %8s %8s %10s\n", "picture", "convert", "archive", "build",
+              "convert", "rest", "one stream", "goal", "", "size");
+  std::printf("%-22s %8s %8s %8s %8s %8s\n", "", "(alone)", "(alone)", "", "(in it)", "(in it)");
   for (int i = 1; i < argc; ++i) {
-    double converting = 1e9, archiving = 1e9, oneStream = 1e9, total = 1e9;
-    for (int run = 0; run < 2; ++run) {  // best of two of each
+    double converting = 1e9, archiving = 1e9, oneStream = 1e9;
+    WholeBuild best{1e9, 0};
+    for (int run = 0; run < 3; ++run) {  // best of three of each
       copyFile(argv[i], inProgramDir(kPngCopy));
       const double t0 = now();
       convertPicture(10 * 60 * 1000);
@@ -114,15 +125,18 @@ int main(int argc, char** argv) {
       archiving = std::min(archiving, timeArchiving());
       oneStream = std::min(oneStream, timeOneStream());
       copyFile(argv[i], inProgramDir(kPngCopy));
-      total = std::min(total, timeWholeBuild());
+      const WholeBuild build = timeWholeBuild();
+      if (build.total - build.converted < best.total - best.converted) best = build;
     }
     const char* name = std::strrchr(argv[i], '\\') ? std::strrchr(argv[i], '\\') + 1 : argv[i];
-    const double goal = converting + 0.6 * oneStream + 150;
+    // The goal within one build: its own conversion, 60 % of the one
+    // stream and 150 ms.
+    const double goal = best.converted + 0.6 * oneStream + 150;
     // The archive against the one stream: its headers and the note come to
     // some hundred bytes more at most.
-    std::printf("%-22s %8.0f %8.0f %8.0f %8.0f %10.0f %8.0f %8s %+9.3f%%\n", name, converting,
-                total - converting - archiving, archiving, total, oneStream, goal, total <= goal ? "met" : "missed",
-                100.0 * (archiveBytes - oneStreamBytes) / oneStreamBytes);
+    std::printf("%-22s %8.0f %8.0f %8.0f %8.0f %8.0f %10.0f %8.0f %8s %+9.3f%%\n", name, converting, archiving,
+                best.total, best.converted, best.total - best.converted, oneStream, goal,
+                best.total <= goal ? "met" : "missed", 100.0 * (archiveBytes - oneStreamBytes) / oneStreamBytes);
   }
   closeWindow(WindowId::Main, true);
   OleUninitialize();
