@@ -1,13 +1,17 @@
-// bench_ddsconv [--photos N] <png>...: RGB PSNR (decoded with libsquish,
-// over all pixels) and megapixels per second of ddsconv's compressor,
+// bench_ddsconv [--ddsconv-only] [--photos N] <png>...: RGB PSNR (decoded
+// with libsquish, over all pixels; and under a decoder that rounds the
+// middle colours) and megapixels per second of ddsconv's compressor (its
+// widest SIMD path, and its SSE2 path where that is another),
 // libsquish's iterative cluster fit and cluster fit (built without OpenMP)
 // and stb_dxt's high-quality mode, each on one core and on all cores (rows
 // of blocks handed out to threads). The first N pictures are the
 // photographs: their averages and the ratios to libsquish's iterative fit
-// on one core are printed at the end.
+// on one core are printed at the end. --ddsconv-only: ddsconv's rows alone
+// (a second compiler's build).
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -73,6 +77,39 @@ Blocks stbBlocks(const RgbaPicture& p, unsigned threads) {
   });
 }
 
+// The colour halves decoded with the middle colours rounded,
+// (2a + b + 1) / 3, as some decoders do: a gain that holds only under the
+// reference decoder's truncation is an artefact of it.
+double roundingRgbPsnr(const RgbaPicture& p, const Blocks& blocks, int bytesPerBlock) {
+  const int across = (p.width + 3) / 4, down = (p.height + 3) / 4;
+  double squared = 0;
+  for (int by = 0; by < down; ++by)
+    for (int bx = 0; bx < across; ++bx) {
+      const std::uint8_t* colour = &blocks[(std::size_t(by) * across + bx) * bytesPerBlock + bytesPerBlock - 8];
+      const int codes[2] = {colour[0] | colour[1] << 8, colour[2] | colour[3] << 8};
+      int palette[4][3];
+      for (int e = 0; e < 2; ++e) {
+        const int r = codes[e] >> 11, g = (codes[e] >> 5) & 63, b = codes[e] & 31;
+        palette[e][0] = r << 3 | r >> 2, palette[e][1] = g << 2 | g >> 4, palette[e][2] = b << 3 | b >> 2;
+      }
+      const bool fourColours = bytesPerBlock == 16 || codes[0] > codes[1];
+      for (int c = 0; c < 3; ++c) {
+        const int a = palette[0][c], b = palette[1][c];
+        palette[2][c] = fourColours ? (2 * a + b + 1) / 3 : (a + b + 1) / 2;
+        palette[3][c] = fourColours ? (a + 2 * b + 1) / 3 : 0;
+      }
+      for (int i = 0; i < 16; ++i) {
+        const int x = 4 * bx + i % 4, y = 4 * by + i / 4;
+        if (x >= p.width || y >= p.height) continue;
+        const int selector = (colour[4 + i / 4] >> (2 * (i % 4))) & 3;
+        for (int c = 0; c < 3; ++c)
+          squared += std::pow(double(palette[selector][c]) - p.rgba[4 * (std::size_t(y) * p.width + x) + c], 2);
+      }
+    }
+  const double mse = squared / (double(p.width) * p.height * 3);
+  return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
 struct EncoderInfo {
   const char* name;
   Encoder encode;
@@ -81,8 +118,12 @@ struct EncoderInfo {
 };
 
 struct Figure {
-  double psnr = 0, mpsOne = 0, mpsAll = 0;
+  double psnr = 0, rounded = 0, mpsOne = 0, mpsAll = 0;
 };
+
+Encoder ddsconvOn(SimdPath path) {
+  return [path](const RgbaPicture& p, unsigned t) { return compressDxt(p, DxtFormat::Dxt3, t, path); };
+}
 
 template <typename F>
 double bestSeconds(int runs, F&& work) {
@@ -99,18 +140,24 @@ double bestSeconds(int runs, F&& work) {
 
 int main(int argc, char** argv) {
   int photos = 0, first = 1;
-  if (argc > 2 && !std::strcmp(argv[1], "--photos")) photos = std::atoi(argv[2]), first = 3;
+  const bool ddsconvOnly = argc > first && !std::strcmp(argv[first], "--ddsconv-only");
+  first += ddsconvOnly;
+  if (argc > first + 1 && !std::strcmp(argv[first], "--photos")) photos = std::atoi(argv[first + 1]), first += 2;
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const std::vector<EncoderInfo> encoders = {
-      {"ddsconv", [](const RgbaPicture& p, unsigned t) { return compressDxt(p, DxtFormat::Dxt3, t); }, squish::kDxt3, 3},
+  std::vector<EncoderInfo> encoders = {{"ddsconv", ddsconvOn(widestSimdPath()), squish::kDxt3, 3}};
+  if (widestSimdPath() != SimdPath::Sse2) encoders.push_back({"ddsconv, SSE2 path", ddsconvOn(SimdPath::Sse2), squish::kDxt3, 3});
+  const std::size_t iterative = encoders.size();  // the yardstick of the ratios
+  if (!ddsconvOnly)
+    encoders.insert(encoders.end(), {
       {"libsquish iterative cluster fit", [](const RgbaPicture& p, unsigned t) { return squishBlocks(p, t, squish::kColourIterativeClusterFit); },
        squish::kDxt3, 2},
       {"libsquish cluster fit", [](const RgbaPicture& p, unsigned t) { return squishBlocks(p, t, squish::kColourClusterFit); },
        squish::kDxt3, 2},
       {"stb_dxt high quality", stbBlocks, squish::kDxt1, 3},
-  };
-  std::printf("%u cores. PSNR in dB; speed in megapixels per second on 1 core / on %u cores.\n\n", cores, cores);
-  std::printf("%-22s %-32s %8s %9s %9s\n", "picture", "encoder", "PSNR", "1 core", "all");
+    });
+  std::printf("%u cores. PSNR in dB (and with rounded middle colours); speed in megapixels per second on 1 core / on %u cores.\n\n",
+              cores, cores);
+  std::printf("%-22s %-32s %8s %8s %9s %9s\n", "picture", "encoder", "PSNR", "rounded", "1 core", "all");
   std::vector<std::vector<Figure>> figures(encoders.size());
   std::vector<double> megapixels;
   for (int i = first; i < argc; ++i) {
@@ -129,17 +176,16 @@ int main(int argc, char** argv) {
       Figure f;
       f.mpsOne = mp / bestSeconds(encoders[e].runs, [&] { blocks = encoders[e].encode(picture, 1); });
       f.psnr = dxtRgbPsnr(picture, blocks.data(), encoders[e].squishFlags);
+      f.rounded = roundingRgbPsnr(picture, blocks, encoders[e].squishFlags == squish::kDxt1 ? 8 : 16);
       f.mpsAll = mp / bestSeconds(encoders[e].runs, [&] { blocks = encoders[e].encode(picture, cores); });
       figures[e].push_back(f);
-      std::printf("%-22s %-32s %8.3f %9.2f %9.2f\n", e ? "" : name.c_str(), encoders[e].name, f.psnr, f.mpsOne, f.mpsAll);
+      std::printf("%-22s %-32s %8.3f %8.3f %9.2f %9.2f\n", e ? "" : name.c_str(), encoders[e].name, f.psnr, f.rounded,
+                  f.mpsOne, f.mpsAll);
     }
   }
   if (photos <= 0) return 0;
   // Over the photographs: mean PSNR, and speed as all their pixels over all
   // their time (each photograph weighs by its size).
-  std::printf("\nphotographs (%d): mean PSNR, overall speed, and against libsquish's iterative fit on 1 core\n", photos);
-  std::printf("%-32s %8s %9s %9s %10s %10s %10s %9s\n", "encoder", "PSNR", "1 core", "all", "dB", "x 1 core", "x all",
-              "min dB");
   auto overall = [&](std::size_t e, bool all) {
     double pixels = 0, seconds = 0;
     for (int k = 0; k < photos; ++k) {
@@ -148,17 +194,27 @@ int main(int argc, char** argv) {
     }
     return pixels / seconds;
   };
-  const double baseOne = overall(1, false);
-  double basePsnr = 0;
-  for (int k = 0; k < photos; ++k) basePsnr += figures[1][k].psnr / photos;
+  auto meanPsnr = [&](std::size_t e) {
+    double psnr = 0;
+    for (int k = 0; k < photos; ++k) psnr += figures[e][k].psnr / photos;
+    return psnr;
+  };
+  if (ddsconvOnly) {
+    std::printf("\nphotographs (%d): mean PSNR and overall speed\n%-32s %8s %9s %9s\n", photos, "encoder", "PSNR",
+                "1 core", "all");
+    for (std::size_t e = 0; e < encoders.size(); ++e)
+      std::printf("%-32s %8.3f %9.2f %9.2f\n", encoders[e].name, meanPsnr(e), overall(e, false), overall(e, true));
+    return 0;
+  }
+  std::printf("\nphotographs (%d): mean PSNR, overall speed, and against libsquish's iterative fit on 1 core\n", photos);
+  std::printf("%-32s %8s %9s %9s %10s %10s %10s %9s\n", "encoder", "PSNR", "1 core", "all", "dB", "x 1 core", "x all",
+              "min dB");
+  const double baseOne = overall(iterative, false), basePsnr = meanPsnr(iterative);
   for (std::size_t e = 0; e < encoders.size(); ++e) {
-    double psnr = 0, worst = 1e9;
-    for (int k = 0; k < photos; ++k) {
-      psnr += figures[e][k].psnr / photos;
-      worst = std::min(worst, figures[e][k].psnr - figures[1][k].psnr);
-    }
-    std::printf("%-32s %8.3f %9.2f %9.2f %+10.3f %10.2f %10.2f %+9.3f\n", encoders[e].name, psnr, overall(e, false),
-                overall(e, true), psnr - basePsnr, overall(e, false) / baseOne, overall(e, true) / baseOne, worst);
+    double worst = 1e9;
+    for (int k = 0; k < photos; ++k) worst = std::min(worst, figures[e][k].psnr - figures[iterative][k].psnr);
+    std::printf("%-32s %8.3f %9.2f %9.2f %+10.3f %10.2f %10.2f %+9.3f\n", encoders[e].name, meanPsnr(e), overall(e, false),
+                overall(e, true), meanPsnr(e) - basePsnr, overall(e, false) / baseOne, overall(e, true) / baseOne, worst);
   }
   return 0;
 }

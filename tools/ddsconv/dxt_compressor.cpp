@@ -42,7 +42,7 @@ void encodeExplicitAlpha(const BlockTexels& block, std::uint8_t* out) {
   }
 }
 
-void encodeBlock(const BlockTexels& block, DxtFormat format, std::uint8_t* out) {
+void encodeBlock(const BlockTexels& block, DxtFormat format, SimdPath path, std::uint8_t* out) {
   std::uint8_t* colour = out;
   if (format == DxtFormat::Dxt3) {
     encodeExplicitAlpha(block, out);
@@ -52,13 +52,14 @@ void encodeBlock(const BlockTexels& block, DxtFormat format, std::uint8_t* out) 
     squish::CompressMasked(block.rgba, block.mask, out, squish::kDxt5 | squish::kColourRangeFit);
     colour = out + 8;
   }
-  encodeColourBlock(block.rgba, block.mask, colour);
+  encodeColourBlock(block.rgba, block.mask, colour, path);
 }
 
 // One row of blocks; pixels beyond the picture's edge are masked out. The
 // encoder is deterministic, so a block equal to its left neighbour (flat
 // areas, gradients across the row) takes the neighbour's bytes.
-void compressBlockRow(const RgbaPicture& picture, int blockY, DxtFormat format, std::uint8_t* target) {
+void compressBlockRow(const RgbaPicture& picture, int blockY, DxtFormat format, SimdPath path,
+                      std::uint8_t* target) {
   const int blocksAcross = (picture.width + 3) / 4, bytesPerBlock = blockBytes(format);
   BlockTexels previous;
   for (int blockX = 0; blockX < blocksAcross; ++blockX) {
@@ -67,7 +68,7 @@ void compressBlockRow(const RgbaPicture& picture, int blockY, DxtFormat format, 
     if (blockX > 0 && block == previous)
       std::memcpy(out, out - bytesPerBlock, bytesPerBlock);
     else
-      encodeBlock(block, format, out);
+      encodeBlock(block, format, path, out);
     previous = block;
   }
 }
@@ -78,7 +79,8 @@ void putLe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value
 
 }  // namespace
 
-std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat format, unsigned threads) {
+std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat format, unsigned threads,
+                                      SimdPath path) {
   const int bytesPerBlock = blockBytes(format);
   const int blocksAcross = std::max(1, (picture.width + 3) / 4);
   const int blocksDown = std::max(1, (picture.height + 3) / 4);
@@ -92,7 +94,7 @@ std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat form
   for (unsigned t = 0; t < threads; ++t)
     workers.emplace_back([&] {
       for (int row = nextRow++; row < blocksDown; row = nextRow++)
-        compressBlockRow(picture, row, format, blocks.data() + row * rowBytes);
+        compressBlockRow(picture, row, format, path, blocks.data() + row * rowBytes);
     });
   for (std::thread& worker : workers) worker.join();
   return blocks;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "simd_path.h"
+
 enum class DxtFormat { Dxt1, Dxt3, Dxt5 };
 
 struct RgbaPicture {
@@ -12,8 +14,10 @@ struct RgbaPicture {
   std::vector<std::uint8_t> rgba;  // 4 bytes a pixel, rows top first
 };
 
-// The blocks of the picture in DDS order (edge blocks padded).
-std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat format, unsigned threads);
+// The blocks of the picture in DDS order (edge blocks padded); every SIMD
+// path gives the same bytes.
+std::vector<std::uint8_t> compressDxt(const RgbaPicture& picture, DxtFormat format, unsigned threads,
+                                      SimdPath path = widestSimdPath());
 
 // The 128 bytes before the blocks: "DDS ", the header and pixel format.
 std::vector<std::uint8_t> ddsHeader(int width, int height, DxtFormat format);
