@@ -132,6 +132,18 @@ TEST(Ddsconv, ReusedBlocksEqualFreshOnesAndTheQualityReachesLibsquishs) {
   }
 }
 
+// A smooth diagonal gradient, where banding shows: blocks one colour almost
+// fits, and blocks of few colours near the middle colours. The floor is
+// 0.3 dB below what the encoder reaches (52.29 dB; 50.66 before blocks
+// that one colour almost fits were searched).
+TEST(Ddsconv, ASmoothGradientKeepsItsQuality) {
+  RgbaPicture source;
+  std::string reason;
+  ASSERT_TRUE(readPngRgba(fixture("smoothgradient.png"), source, reason)) << reason;
+  const std::vector<std::uint8_t> blocks = compressDxt(source, DxtFormat::Dxt3, 2);
+  EXPECT_GE(dxtRgbPsnr(source, blocks.data(), squish::kDxt3), 51.98);
+}
+
 TEST(Ddsconv, EdgeBlocksArePaddedForOddSizes) {
   const std::string dds = output("odd.dds");
   ASSERT_EQ(runDdsconv("-file " + quoted(fixture("odd37x23.png")) + " -output " + quoted(dds) + " -nomipmap"), 0u);

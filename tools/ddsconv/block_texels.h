@@ -58,6 +58,9 @@ inline Texels gatherTexels(const std::uint8_t* rgba, int mask, SimdPath path) {
   return t;
 }
 
+// Channel c (red, green, blue) of texel i.
+inline int texelChannel(const Texels& t, int i, int c) { return c == 2 ? t.b0[2 * i] : t.rg[2 * i + c]; }
+
 // The four colours the decoder makes of the endpoints.
 inline void palette(const Endpoints& e, int colours[4][3]) {
   for (int c = 0; c < 3; ++c) {

@@ -13,11 +13,13 @@ using namespace colour;
 namespace {
 
 // The search's settings, tuned on the benchmark's photographs (quality
-// against time; see scripts/bench-ddsconv).
-constexpr int kLloydIterations = 4;      // selectors and endpoints in turn
-constexpr int kPolishIterations = 4;     // best codes for fixed selectors
+// against time; see scripts/bench-ddsconv). With the joint steps at the
+// end, more iterations of the earlier stages find almost nothing more.
+constexpr int kLloydIterations = 2;      // selectors and endpoints in turn
+constexpr int kPolishIterations = 1;     // best codes for fixed selectors
 constexpr int kPolishRadius = 1;         // codes tried either side
-constexpr int kNeighbourSweeps = 2;      // of single code steps
+constexpr int kNeighbourSweeps = 1;      // of single code steps
+constexpr int kStepRounds = 3;           // of joint, then single steps
 // The squared errors above which the cluster fit runs: for a busy block,
 // and for one of few colours, whose splits are few.
 constexpr std::uint32_t kClusterFitAbove = 1000, kFewColoursFitAbove = 64;
@@ -46,34 +48,85 @@ void searchNeighbours(const Texels& t, Endpoints& e, std::uint32_t& error) {
   }
 }
 
-// The best pair for every 8-bit value, 5- and 6-bit codes, computed once.
-struct SingleColourTables {
-  SingleColourFit fit[2][256];
-  SingleColourTables() {
-    for (int table = 0; table < 2; ++table) {
-      const int bits = table ? 6 : 5, max = (1 << bits) - 1;
-      for (int value = 0; value < 256; ++value) {
-        SingleColourFit best{0, 0, 255};
-        for (int a = 0; a <= max; ++a)
-          for (int b = 0; b <= max; ++b) {
-            const int middle = (2 * expandCode(a, bits) + expandCode(b, bits)) / 3;
-            const int distance = std::abs(middle - value);
-            // Ties: the closer pair, then the lower codes.
-            if (distance < best.distance ||
-                (distance == best.distance && std::abs(a - b) < std::abs(best.a - best.b))) {
-              best = {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b),
-                      static_cast<std::uint8_t>(distance)};
-            }
-          }
-        fit[table][value] = best;
-      }
+// Steps of two or more codes at once, which single steps cannot take one
+// after the other when each alone makes the block worse: one channel's
+// endpoints apart or together, and one endpoint or both brighter or darker
+// (as grey, or with green, which has a bit more, by two). Codes a[3] then
+// b[3].
+constexpr signed char kJointSteps[][6] = {
+    {1, 0, 0, -1, 0, 0},  {-1, 0, 0, 1, 0, 0}, {0, 1, 0, 0, -1, 0},  {0, -1, 0, 0, 1, 0},
+    {0, 0, 1, 0, 0, -1},  {0, 0, -1, 0, 0, 1}, {1, 2, 1, 0, 0, 0},   {-1, -2, -1, 0, 0, 0},
+    {0, 0, 0, 1, 2, 1},   {0, 0, 0, -1, -2, -1}, {1, 2, 1, 1, 2, 1},   {-1, -2, -1, -1, -2, -1},
+    {1, 1, 1, 0, 0, 0},   {-1, -1, -1, 0, 0, 0}, {0, 0, 0, 1, 1, 1},   {0, 0, 0, -1, -1, -1},
+};
+
+// One sweep over the joint steps, each scored exactly and kept when it
+// helps.
+void searchJointSteps(const Texels& t, Endpoints& e, std::uint32_t& error) {
+  for (const auto& step : kJointSteps) {
+    Endpoints next = e;
+    bool inside = true;
+    for (int c = 0; c < 3; ++c) {
+      next.a[c] += step[c];
+      next.b[c] += step[3 + c];
+      inside = inside && next.a[c] >= 0 && next.a[c] <= kMaxCode[c] && next.b[c] >= 0 && next.b[c] <= kMaxCode[c];
     }
+    if (!inside) continue;
+    const std::uint32_t trial = evaluate(t, next);
+    if (trial < error) {
+      error = trial;
+      e = next;
+      if (error == 0) return;
+    }
+  }
+}
+
+// How a single-colour table breaks ties between pairs whose middle colour
+// the reference decoder shows equally near. The closest pair keeps the
+// other colours of the block nearest the value (for blocks one colour
+// only almost fits); the rounding-safe pair is also shown nearest by a
+// decoder that rounds the middle colour, (2a + b + 1) / 3, so that flat and
+// smooth areas do not band there.
+enum class PairTies { Closest, RoundingSafe };
+
+// The best pair for every 8-bit value, 5- and 6-bit codes, both ties,
+// computed once.
+struct SingleColourTables {
+  SingleColourFit fit[2][2][256];  // [ties][6 bits][value]
+  SingleColourTables() {
+    for (const PairTies ties : {PairTies::Closest, PairTies::RoundingSafe})
+      for (int table = 0; table < 2; ++table)
+        for (int value = 0; value < 256; ++value) fit[int(ties)][table][value] = bestPair(value, table ? 6 : 5, ties);
+  }
+
+  static SingleColourFit bestPair(int value, int bits, PairTies ties) {
+    const int max = (1 << bits) - 1;
+    SingleColourFit best{0, 0, 255};
+    int bestRounded = 255;
+    for (int a = 0; a <= max; ++a)
+      for (int b = 0; b <= max; ++b) {
+        const int twice = 2 * expandCode(a, bits) + expandCode(b, bits);
+        const int distance = std::abs(twice / 3 - value), rounded = std::abs((twice + 1) / 3 - value);
+        const int apart = std::abs(a - b), bestApart = std::abs(best.a - best.b);
+        // Ties as asked, then the other way, then the lower codes.
+        const bool closer = apart < bestApart || (apart == bestApart && rounded < bestRounded);
+        const bool safer = rounded < bestRounded || (rounded == bestRounded && apart < bestApart);
+        if (distance < best.distance || (distance == best.distance && (ties == PairTies::Closest ? closer : safer))) {
+          best = {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(distance)};
+          bestRounded = rounded;
+        }
+      }
+    return best;
   }
 };
 
 const SingleColourTables& singleColourTables() {
   static const SingleColourTables tables;
   return tables;
+}
+
+SingleColourFit singleColourFit(int value, int bits, PairTies ties) {
+  return singleColourTables().fit[int(ties)][bits == 6 ? 1 : 0][std::clamp(value, 0, 255)];
 }
 
 bool singleColour(const Texels& t) {
@@ -87,9 +140,51 @@ Endpoints singleColourEndpoints(const Texels& t) {
   Endpoints e;
   const int values[3] = {t.rg[0], t.rg[1], t.b0[0]};
   for (int c = 0; c < 3; ++c) {
-    const SingleColourFit fit = singleColourFit(values[c], kBits[c]);
+    const SingleColourFit fit = singleColourFit(values[c], kBits[c], PairTies::RoundingSafe);
     e.a[c] = fit.a;
     e.b[c] = fit.b;
+  }
+  return e;
+}
+
+// A block that one colour almost fits (a smooth area): every texel on the
+// middle colour (2a + b) / 3 of the single-colour pair for the channel's
+// mean, rounded down or up, whichever is nearer the channel's texels.
+struct ChannelMeans {
+  int sum[3];
+  std::uint32_t spread;  // squared distance of the texels from their mean colour
+};
+
+ChannelMeans channelMeans(const Texels& t) {
+  ChannelMeans m{{}, 0};
+  for (int c = 0; c < 3; ++c) {
+    int squares = 0;
+    for (int i = 0; i < t.count; ++i) {
+      const int x = texelChannel(t, i, c);
+      m.sum[c] += x;
+      squares += x * x;
+    }
+    m.spread += static_cast<std::uint32_t>((t.count * squares - m.sum[c] * m.sum[c]) / t.count);
+  }
+  return m;
+}
+
+Endpoints nearSingleColourEndpoints(const Texels& t, const ChannelMeans& means, PairTies ties) {
+  Endpoints e;
+  for (int c = 0; c < 3; ++c) {
+    const int low = means.sum[c] / t.count;
+    int bestCost = -1;
+    for (int value = low; value <= std::min(255, low + 1); ++value) {
+      const SingleColourFit fit = singleColourFit(value, kBits[c], ties);
+      const int shown = (2 * expandCode(fit.a, kBits[c]) + expandCode(fit.b, kBits[c])) / 3;
+      int cost = 0;
+      for (int i = 0; i < t.count; ++i) cost += (shown - texelChannel(t, i, c)) * (shown - texelChannel(t, i, c));
+      if (bestCost < 0 || cost < bestCost) {
+        bestCost = cost;
+        e.a[c] = fit.a;
+        e.b[c] = fit.b;
+      }
+    }
   }
   return e;
 }
@@ -105,6 +200,21 @@ Candidate candidateOf(const Texels& t, const Endpoints& e) {
   c.e = e;
   c.error = evaluate(t, e, c.selectors);
   return c;
+}
+
+// Both pairs per channel, the rounding-safe one first: on a smooth area
+// the reference decoder often shows both equally well. Not for a block
+// where even its exact mean colour would leave the error found.
+void tryNearSingleColour(const Texels& t, Candidate& best) {
+  const ChannelMeans means = channelMeans(t);
+  if (best.error == 0 || means.spread >= best.error) return;
+  const Endpoints safe = nearSingleColourEndpoints(t, means, PairTies::RoundingSafe);
+  const Endpoints closest = nearSingleColourEndpoints(t, means, PairTies::Closest);
+  for (const Endpoints* e : {&safe, &closest}) {
+    if (e == &closest && closest == safe) break;
+    const Candidate c = candidateOf(t, *e);
+    if (c.error < best.error) best = c;
+  }
 }
 
 // Selectors and endpoints in turn: the least-squares endpoints for the
@@ -147,8 +257,9 @@ void polish(const Texels& t, Candidate& c) {
 
 // The search: exact tables for one colour; otherwise, along the principal
 // axis, selectors and least-squares endpoints in turn from a few starts,
-// the cluster fit where it pays, the best codes for the selectors found,
-// and single code steps, every candidate scored by its exact error.
+// the cluster fit where it pays, one colour where it may fit, the best
+// codes for the selectors found, single code steps and joint steps, every
+// candidate scored by its exact error.
 Endpoints bestEndpoints(const Texels& t, std::uint32_t& error) {
   if (singleColour(t)) {
     const Endpoints e = singleColourEndpoints(t);
@@ -183,8 +294,16 @@ Endpoints bestEndpoints(const Texels& t, std::uint32_t& error) {
       if (c.error < best.error) best = c;
     }
   }
+  tryNearSingleColour(t, best);
   polish(t, best);
   if (best.error > 0) searchNeighbours(t, best.e, best.error);
+  // Joint steps, then single steps, until neither helps (or a few rounds).
+  for (int round = 0; round < kStepRounds && best.error > 0; ++round) {
+    const std::uint32_t before = best.error;
+    searchJointSteps(t, best.e, best.error);
+    searchNeighbours(t, best.e, best.error);
+    if (best.error == before) break;
+  }
   error = best.error;
   return best.e;
 }
@@ -200,9 +319,7 @@ void forEachSplitScore(const std::uint8_t* rgba, void (*visit)(void*, int, int, 
 }
 #endif
 
-SingleColourFit singleColourFit(int value, int bits) {
-  return singleColourTables().fit[bits == 6 ? 1 : 0][std::clamp(value, 0, 255)];
-}
+SingleColourFit singleColourFit(int value, int bits) { return singleColourFit(value, bits, PairTies::RoundingSafe); }
 
 std::uint32_t encodeColourBlock(const std::uint8_t* rgba, int mask, std::uint8_t* out, SimdPath path) {
   const Texels t = gatherTexels(rgba, mask, path);

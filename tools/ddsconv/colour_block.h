@@ -18,7 +18,8 @@ std::uint32_t encodeColourBlock(const std::uint8_t* rgba, int mask, std::uint8_t
 
 // The best endpoint pair for one channel of a block of a single colour: the
 // 5- or 6-bit codes a, b whose middle colour (2a + b) / 3 comes nearest to
-// the 8-bit value, and its distance.
+// the 8-bit value, and its distance; of those, one whose middle colour a
+// decoder that rounds it, (2a + b + 1) / 3, shows nearest too.
 struct SingleColourFit {
   std::uint8_t a, b, distance;
 };
