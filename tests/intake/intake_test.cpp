@@ -86,6 +86,23 @@ void expectMessages(const std::vector<SeenMessage>& seen, const std::vector<Seen
   }
 }
 
+// What "手动选择图片" runs, choosePicture, with a user on another thread
+// confirming `picture` in the dialog it opens.
+void choosePictureAnswering(const std::wstring& picture) {
+  std::atomic<bool> done{false};
+  std::thread user([&] {
+    HWND dialog = nullptr;
+    ui::waitUntil([&] {
+      dialog = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100);
+      return done || (dialog && GetDlgItem(dialog, 1148));
+    }, 15000);
+    if (dialog && !done) ui::confirmDialog(dialog, picture);
+  });
+  choosePicture(*unitsWindow()->fileDialog(), unitsPictureBox());
+  done = true;
+  user.join();
+}
+
 }  // namespace
 
 TEST(ExtensionTable, QuirksOfThePathExtension) {
@@ -321,20 +338,7 @@ TEST_F(IntakeTest, APictureRefusedWhileItsPngCopyIsWrittenLeavesNoCopy) {
 TEST_F(IntakeTest, TheDialogLeavesTheProgramFolderCurrent) {
   // The user confirms a picture in another folder; the dialog may make that
   // folder current, and choosePicture makes the program's folder current again.
-  std::atomic<bool> done{false};
-  std::thread user([&] {
-    HWND dialog = nullptr;
-    ui::waitUntil([&] {
-      dialog = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100);
-      return done || (dialog && GetDlgItem(dialog, 1148));
-    }, 15000);
-    if (!dialog || done) return;
-    SetWindowTextA(GetDlgItem(dialog, 1148), fixture("intake1024x768.png").c_str());
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  });
-  choosePicture(*unitsWindow()->fileDialog(), unitsPictureBox());  // what "手动选择图片" runs
-  done = true;
-  user.join();
+  choosePictureAnswering(widen(fixture("intake1024x768.png")));
   EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
   char current[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, current);
@@ -389,18 +393,7 @@ TEST_F(IntakeTest, APictureInAFolderNamedOutsideGbkIsTakenInByItsShortName) {
   EXPECT_EQ(readFileBytes(pngCopy()).view(), readFileBytes(fixture("intake1024x768.png")).view());
 
   deleteFile(pngCopy());
-  std::atomic<bool> done{false};
-  std::thread user([&] {
-    HWND dialog = nullptr;
-    ui::waitUntil([&] {
-      dialog = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100);
-      return done || (dialog && GetDlgItem(dialog, 1148));
-    }, 15000);
-    if (dialog && !done) ui::confirmDialog(dialog, picture);
-  });
-  choosePicture(*unitsWindow()->fileDialog(), unitsPictureBox());
-  done = true;
-  user.join();
+  choosePictureAnswering(picture);
   EXPECT_TRUE(pathIsUsable(sourceImagePath)) << sourceImagePath;
   EXPECT_TRUE(fileExists(sourceImagePath));
   EXPECT_TRUE(fileExists(pngCopy()));
