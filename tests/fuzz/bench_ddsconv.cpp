@@ -7,7 +7,9 @@
 // of blocks handed out to threads). The first N pictures are the
 // photographs: their averages and the ratios to libsquish's iterative fit
 // on one core are printed at the end. --ddsconv-only: ddsconv's rows alone
-// (a second compiler's build).
+// (a second compiler's build). For a picture whose every block has at most
+// four colours (the diagonal gradient), also the best blocks there are,
+// found by exhaustive search: no encoder can score above them.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -23,6 +25,7 @@
 #define STB_DXT_IMPLEMENTATION
 #include <stb_dxt.h>
 
+#include "block_texels.h"
 #include "dxt_compressor.h"
 #include "dxt_quality.h"
 #include "png_input.h"
@@ -110,6 +113,121 @@ double roundingRgbPsnr(const RgbaPicture& p, const Blocks& blocks, int bytesPerB
   return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
 }
 
+// The best colour block for texels of at most four distinct colours under
+// the reference decoder: every assignment of the colours to the four
+// palette entries; for a fixed assignment each channel's error depends on
+// that channel's two codes alone, so each channel's best pair is searched
+// on its own. A pair is skipped when an entry in use lies farther from the
+// channel's values than the square root of the best error yet: that entry
+// alone would cost more. Far endpoints do win (a middle entry exactly on
+// the value), so every code is a candidate. False for a block of more
+// colours.
+struct ChannelGroups {
+  int count[4] = {}, sum[4] = {}, squares = 0, low = 255, high = 0;
+};
+
+// The codes whose expansions lie in [low, high], as a range of codes.
+void codesWithin(int low, int high, int bits, int& from, int& to) {
+  const int max = (1 << bits) - 1;
+  from = 0, to = max;
+  while (from <= max && colour::expandCode(from, bits) < low) ++from;
+  while (to >= 0 && colour::expandCode(to, bits) > high) --to;
+}
+
+long bestChannelPair(const ChannelGroups& g, int bits, int& bestA, int& bestB) {
+  const int max = (1 << bits) - 1;
+  long best = -1;
+  auto tryPair = [&](int a, int b) {
+    const int ea = colour::expandCode(a, bits), eb = colour::expandCode(b, bits);
+    const int shown[4] = {ea, eb, (2 * ea + eb) / 3, (ea + 2 * eb) / 3};
+    long cost = g.squares;
+    for (int k = 0; k < 4; ++k) cost += long(shown[k]) * (g.count[k] * shown[k] - 2 * g.sum[k]);
+    if (best < 0 || cost < best) best = cost, bestA = a, bestB = b;
+  };
+  // A first bound from the codes nearest the values.
+  int from, to;
+  codesWithin(g.low - 16, g.high + 16, bits, from, to);
+  for (int a = from; a <= to; ++a)
+    for (int b = from; b <= to; ++b) tryPair(a, b);
+  const int reach = static_cast<int>(std::sqrt(double(best))), low = g.low - reach, high = g.high + reach;
+  for (int a = 0; a <= max; ++a) {
+    const int ea = colour::expandCode(a, bits);
+    if (g.count[0] && (ea < low || ea > high)) continue;
+    // The expansions of b that keep entries 1, 2 and 3, where in use, in reach.
+    int lowB = 0, highB = 255;
+    if (g.count[1]) lowB = std::max(lowB, low), highB = std::min(highB, high);
+    if (g.count[2]) lowB = std::max(lowB, 3 * low - 2 * ea), highB = std::min(highB, 3 * high + 2 - 2 * ea);
+    if (g.count[3]) lowB = std::max(lowB, (3 * low - ea + 1) / 2), highB = std::min(highB, (3 * high + 2 - ea) / 2);
+    int fromB, toB;
+    codesWithin(lowB, highB, bits, fromB, toB);
+    for (int b = fromB; b <= toB; ++b) tryPair(a, b);
+  }
+  return best;
+}
+
+bool optimumColourBlock(const std::uint8_t* rgba, int mask, std::uint8_t* out) {
+  int colours[16][3], weight[16] = {}, distinct = 0;
+  for (int i = 0; i < 16; ++i) {
+    if (!(mask & (1 << i))) continue;
+    int j = 0;
+    while (j < distinct && !std::equal(colours[j], colours[j] + 3, rgba + 4 * i)) ++j;
+    if (j == 4) return false;
+    if (j == distinct) std::copy_n(rgba + 4 * i, 3, colours[distinct++]);
+    ++weight[j];
+  }
+  long bestError = -1;
+  int best[2][3] = {};
+  for (int assignment = 0; assignment < (1 << (2 * distinct)); ++assignment) {
+    long error = 0;
+    int codes[2][3];
+    for (int c = 0; c < 3; ++c) {
+      ChannelGroups g;
+      for (int j = 0; j < distinct; ++j) {
+        const int entry = (assignment >> (2 * j)) & 3, x = colours[j][c];
+        g.count[entry] += weight[j], g.sum[entry] += weight[j] * x, g.squares += weight[j] * x * x;
+        g.low = std::min(g.low, x), g.high = std::max(g.high, x);
+      }
+      error += bestChannelPair(g, colour::kBits[c], codes[0][c], codes[1][c]);
+    }
+    if (bestError < 0 || error < bestError) bestError = error, std::copy_n(&codes[0][0], 6, &best[0][0]);
+  }
+  // The block: alpha opaque, the codes with colour 0 above colour 1 (the
+  // 4-colour order), each texel on its nearest entry.
+  std::uint16_t packed[2];
+  int palette[4][3];
+  for (int e = 0; e < 2; ++e) packed[e] = colour::pack565(best[e]);
+  const bool flip = packed[0] < packed[1];
+  if (flip) std::swap(packed[0], packed[1]), std::swap(best[0], best[1]);
+  for (int c = 0; c < 3; ++c) {
+    const int ea = colour::expandCode(best[0][c], colour::kBits[c]), eb = colour::expandCode(best[1][c], colour::kBits[c]);
+    palette[0][c] = ea, palette[1][c] = eb, palette[2][c] = (2 * ea + eb) / 3, palette[3][c] = (ea + 2 * eb) / 3;
+  }
+  std::memset(out, 0xFF, 8);
+  out[8] = std::uint8_t(packed[0]), out[9] = std::uint8_t(packed[0] >> 8);
+  out[10] = std::uint8_t(packed[1]), out[11] = std::uint8_t(packed[1] >> 8);
+  std::uint32_t selectors = 0;
+  for (int i = 0; i < 16 && packed[0] != packed[1]; ++i) {
+    int nearest = 0, nearestDistance = 1 << 30;
+    for (int k = 0; k < 4; ++k) {
+      int distance = 0;
+      for (int c = 0; c < 3; ++c) distance += (palette[k][c] - rgba[4 * i + c]) * (palette[k][c] - rgba[4 * i + c]);
+      if (distance < nearestDistance) nearest = k, nearestDistance = distance;
+    }
+    selectors |= std::uint32_t(nearest) << (2 * i);
+  }
+  for (int i = 0; i < 4; ++i) out[12 + i] = std::uint8_t(selectors >> (8 * i));
+  return true;
+}
+
+// The optimum's blocks, or none when a block has more than four colours.
+Blocks optimumBlocks(const RgbaPicture& p, unsigned threads) {
+  std::atomic<bool> few{true};
+  Blocks blocks = byRows(p, threads, 16, [&few](const std::uint8_t* rgba, int mask, std::uint8_t* out) {
+    if (few && !optimumColourBlock(rgba, mask, out)) few = false;
+  });
+  return few ? blocks : Blocks{};
+}
+
 struct EncoderInfo {
   const char* name;
   Encoder encode;
@@ -182,6 +300,9 @@ int main(int argc, char** argv) {
       std::printf("%-22s %-32s %8.3f %8.3f %9.2f %9.2f\n", e ? "" : name.c_str(), encoders[e].name, f.psnr, f.rounded,
                   f.mpsOne, f.mpsAll);
     }
+    if (const Blocks optimum = optimumBlocks(picture, cores); !optimum.empty())
+      std::printf("%-22s %-32s %8.3f %8.3f\n", "", "best possible (exhaustive)", dxtRgbPsnr(picture, optimum.data(), squish::kDxt3),
+                  roundingRgbPsnr(picture, optimum, 16));
   }
   if (photos <= 0) return 0;
   // Over the photographs: mean PSNR, and speed as all their pixels over all
