@@ -28,6 +28,7 @@
 #include "block_texels.h"
 #include "dxt_compressor.h"
 #include "dxt_quality.h"
+#include "endpoint_fit.h"
 #include "png_input.h"
 
 namespace {
@@ -122,8 +123,10 @@ double roundingRgbPsnr(const RgbaPicture& p, const Blocks& blocks, int bytesPerB
 // alone would cost more. Far endpoints do win (a middle entry exactly on
 // the value), so every code is a candidate. False for a block of more
 // colours.
-struct ChannelGroups {
-  int count[4] = {}, sum[4] = {}, squares = 0, low = 255, high = 0;
+
+// A channel's values under one assignment: their range and sum of squares.
+struct ChannelValues {
+  int low = 255, high = 0, squares = 0;
 };
 
 // The codes whose expansions lie in [low, high], as a range of codes.
@@ -134,23 +137,20 @@ void codesWithin(int low, int high, int bits, int& from, int& to) {
   while (to >= 0 && colour::expandCode(to, bits) > high) --to;
 }
 
-long bestChannelPair(const ChannelGroups& g, int bits, int& bestA, int& bestB) {
-  const int max = (1 << bits) - 1;
+long bestChannelPair(const colour::SelectorGroups& g, int c, const ChannelValues& v, int& bestA, int& bestB) {
+  const int bits = colour::kBits[c];
   long best = -1;
   auto tryPair = [&](int a, int b) {
-    const int ea = colour::expandCode(a, bits), eb = colour::expandCode(b, bits);
-    const int shown[4] = {ea, eb, (2 * ea + eb) / 3, (ea + 2 * eb) / 3};
-    long cost = g.squares;
-    for (int k = 0; k < 4; ++k) cost += long(shown[k]) * (g.count[k] * shown[k] - 2 * g.sum[k]);
+    const long cost = v.squares + colour::channelCost(g, c, a, b);
     if (best < 0 || cost < best) best = cost, bestA = a, bestB = b;
   };
   // A first bound from the codes nearest the values.
   int from, to;
-  codesWithin(g.low - 16, g.high + 16, bits, from, to);
+  codesWithin(v.low - 16, v.high + 16, bits, from, to);
   for (int a = from; a <= to; ++a)
     for (int b = from; b <= to; ++b) tryPair(a, b);
-  const int reach = static_cast<int>(std::sqrt(double(best))), low = g.low - reach, high = g.high + reach;
-  for (int a = 0; a <= max; ++a) {
+  const int reach = static_cast<int>(std::sqrt(double(best))), low = v.low - reach, high = v.high + reach;
+  for (int a = 0; a <= colour::kMaxCode[c]; ++a) {
     const int ea = colour::expandCode(a, bits);
     if (g.count[0] && (ea < low || ea > high)) continue;
     // The expansions of b that keep entries 1, 2 and 3, where in use, in reach.
@@ -176,32 +176,30 @@ bool optimumColourBlock(const std::uint8_t* rgba, int mask, std::uint8_t* out) {
     ++weight[j];
   }
   long bestError = -1;
-  int best[2][3] = {};
+  colour::Endpoints best{};
   for (int assignment = 0; assignment < (1 << (2 * distinct)); ++assignment) {
-    long error = 0;
-    int codes[2][3];
-    for (int c = 0; c < 3; ++c) {
-      ChannelGroups g;
-      for (int j = 0; j < distinct; ++j) {
-        const int entry = (assignment >> (2 * j)) & 3, x = colours[j][c];
-        g.count[entry] += weight[j], g.sum[entry] += weight[j] * x, g.squares += weight[j] * x * x;
-        g.low = std::min(g.low, x), g.high = std::max(g.high, x);
+    colour::SelectorGroups g;
+    ChannelValues values[3];
+    for (int j = 0; j < distinct; ++j) {
+      const int entry = (assignment >> (2 * j)) & 3;
+      g.count[entry] += weight[j];
+      for (int c = 0; c < 3; ++c) {
+        const int x = colours[j][c];
+        g.sum[entry][c] += weight[j] * x, values[c].squares += weight[j] * x * x;
+        values[c].low = std::min(values[c].low, x), values[c].high = std::max(values[c].high, x);
       }
-      error += bestChannelPair(g, colour::kBits[c], codes[0][c], codes[1][c]);
     }
-    if (bestError < 0 || error < bestError) bestError = error, std::copy_n(&codes[0][0], 6, &best[0][0]);
+    long error = 0;
+    colour::Endpoints e;
+    for (int c = 0; c < 3; ++c) error += bestChannelPair(g, c, values[c], e.a[c], e.b[c]);
+    if (bestError < 0 || error < bestError) bestError = error, best = e;
   }
   // The block: alpha opaque, the codes with colour 0 above colour 1 (the
   // 4-colour order), each texel on its nearest entry.
-  std::uint16_t packed[2];
+  if (colour::pack565(best.a) < colour::pack565(best.b)) std::swap(best.a, best.b);
+  const std::uint16_t packed[2] = {colour::pack565(best.a), colour::pack565(best.b)};
   int palette[4][3];
-  for (int e = 0; e < 2; ++e) packed[e] = colour::pack565(best[e]);
-  const bool flip = packed[0] < packed[1];
-  if (flip) std::swap(packed[0], packed[1]), std::swap(best[0], best[1]);
-  for (int c = 0; c < 3; ++c) {
-    const int ea = colour::expandCode(best[0][c], colour::kBits[c]), eb = colour::expandCode(best[1][c], colour::kBits[c]);
-    palette[0][c] = ea, palette[1][c] = eb, palette[2][c] = (2 * ea + eb) / 3, palette[3][c] = (ea + 2 * eb) / 3;
-  }
+  colour::palette(best, palette);
   std::memset(out, 0xFF, 8);
   out[8] = std::uint8_t(packed[0]), out[9] = std::uint8_t(packed[0] >> 8);
   out[10] = std::uint8_t(packed[1]), out[11] = std::uint8_t(packed[1] >> 8);
