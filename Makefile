@@ -2,10 +2,10 @@
 # make test     set up if needed, build, run every test headless
 # make release  build from clean trees, test, and pack build/release/
 #
-# The program we ship is build/x86_64/app/TarvexForge.exe, and every test
-# runs on it. build/i686 is the 32-bit compatibility build: built by every
-# make and checked statically; its UI and end-to-end tests run too where
-# this machine runs 32-bit programs (scripts/runs-i686).
+# Two programs from one source: build/x86_64/app/TarvexForge.exe (64-bit
+# Windows) and build/i686/app/TarvexForge.exe (32-bit Windows). Every test
+# runs on the first; the whole suite runs on the second too where this
+# machine runs 32-bit programs (scripts/runs-i686; TF_NO_I686=1 says no).
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 BUILD_ROOT := $(abspath $(BUILD))
