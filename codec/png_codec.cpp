@@ -248,15 +248,23 @@ bool decodePng(Bytes file, Picture& out, KeepAlive keepAlive) {
 
 namespace {
 
-// What the encoder writes: the picture after the transparency rules.
+// What the encoder writes: the picture after the transparency rules. Rows
+// are made one at a time from the held picture (it is never copied whole:
+// a picture of the largest size would need its size twice over).
 struct PngOutput {
   std::vector<PaletteEntry> palette;
   std::vector<std::uint8_t> paletteAlpha;
-  std::vector<std::uint8_t> pixels;  // indices, or R,G,B(,A)
   int colourType = PNG_COLOR_TYPE_RGB, bitDepth = 8, channels = 3;
   std::size_t writtenEntries = 0;
   png_color_16 background{};
+  std::uint8_t swappedIndex = 0;   // palette: the index exchanged with 0 (0: none)
+  bool transparentColour = false;  // true colour: pixels of that colour get alpha 0
 };
+
+std::uint8_t outputIndex(const PngOutput& out, std::uint8_t index) {
+  const std::uint8_t t = out.swappedIndex;
+  return t == 0 ? index : index == 0 ? t : index == t ? 0 : index;
+}
 
 void preparePalette(const Picture& picture, PngOutput& out) {
   out.colourType = PNG_COLOR_TYPE_PALETTE;
@@ -264,48 +272,33 @@ void preparePalette(const Picture& picture, PngOutput& out) {
   out.channels = 1;
   out.palette = picture.palette;
   out.paletteAlpha = picture.paletteAlpha;
-  out.pixels = picture.pixels;
   const int t = picture.transparentIndex;
   if (t > 0 && static_cast<std::size_t>(t) < out.palette.size()) {  // the transparent colour to 0
     std::swap(out.palette[0], out.palette[t]);
     if (!out.paletteAlpha.empty()) std::swap(out.paletteAlpha[0], out.paletteAlpha[t]);
-    for (std::uint8_t& index : out.pixels)
-      index = index == 0 ? static_cast<std::uint8_t>(t) : index == t ? 0 : index;
+    out.swappedIndex = static_cast<std::uint8_t>(t);
   }
   out.writtenEntries = out.palette.size();
   if (out.palette.size() > 2 && picture.pixelCount() < 65536) {
-    const std::uint8_t highest = out.pixels.empty() ? 0 : *std::max_element(out.pixels.begin(), out.pixels.end());
+    std::uint8_t highest = 0;
+    for (std::uint8_t index : picture.pixels) highest = std::max(highest, outputIndex(out, index));
     out.writtenEntries = std::min<std::size_t>(out.palette.size(), std::size_t{highest} + 1);
   }
   out.background.index = 0;
 }
 
 void prepareTrueColour(const Picture& picture, PngOutput& out) {
-  const std::size_t count = picture.pixelCount();
-  std::vector<std::uint8_t> alpha = picture.alpha;
-  if (picture.transparentIndex >= 0) {
-    if (alpha.empty()) alpha.assign(count, 255);  // temporary, only for this file
+  out.transparentColour = picture.transparentIndex >= 0;
+  if (out.transparentColour) {
     const PaletteEntry& c = picture.transparentColour;
-    for (std::size_t i = 0; i < count; ++i)
-      if (picture.pixels[3 * i] == c.red && picture.pixels[3 * i + 1] == c.green &&
-          picture.pixels[3 * i + 2] == c.blue)
-        alpha[i] = 0;
     out.background = {0, static_cast<png_uint_16>(c.red), static_cast<png_uint_16>(c.green),
                       static_cast<png_uint_16>(c.blue), 0};
   } else {
     out.background = {0, 255, 255, 255, 0};
   }
-  if (alpha.empty()) {
-    out.pixels = picture.pixels;
-    return;
-  }
+  if (picture.alpha.empty() && !out.transparentColour) return;
   out.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
   out.channels = 4;
-  out.pixels.resize(count * 4);
-  for (std::size_t i = 0; i < count; ++i) {
-    std::copy_n(&picture.pixels[3 * i], 3, &out.pixels[4 * i]);
-    out.pixels[4 * i + 3] = alpha[i];  // × alpha maximum (255) / 255
-  }
 }
 
 // Packs one row of indices at the output depth.
@@ -321,9 +314,34 @@ void packRow(const std::uint8_t* indices, std::size_t width, int depth, std::uin
         (indices[x] & ((1 << depth) - 1)) << (8 - depth * (1 + x % perByte)));
 }
 
+// Row y as the file holds it: the picture's own row where nothing changes,
+// else made in `row` (indices swapped and packed, or alpha put beside the
+// colours: the plane's, 255 without one, 0 for the transparent colour).
+const std::uint8_t* outputRow(const Picture& picture, const PngOutput& out, std::size_t y,
+                              std::vector<std::uint8_t>& indices, std::vector<std::uint8_t>& row) {
+  const std::size_t width = picture.width;
+  if (out.colourType == PNG_COLOR_TYPE_PALETTE) {
+    for (std::size_t x = 0; x < width; ++x) indices[x] = outputIndex(out, picture.pixels[y * width + x]);
+    packRow(indices.data(), width, out.bitDepth, row.data());
+    return row.data();
+  }
+  const std::uint8_t* rgb = &picture.pixels[y * width * 3];
+  if (out.channels == 3) return rgb;
+  const PaletteEntry& c = picture.transparentColour;
+  for (std::size_t x = 0, i = y * width; x < width; ++x, ++i) {
+    const std::uint8_t* p = rgb + 3 * x;
+    std::copy_n(p, 3, &row[4 * x]);
+    std::uint8_t alpha = picture.alpha.empty() ? 255 : picture.alpha[i];  // × alpha maximum (255) / 255
+    if (out.transparentColour && p[0] == c.red && p[1] == c.green && p[2] == c.blue) alpha = 0;
+    row[4 * x + 3] = alpha;
+  }
+  return row.data();
+}
+
 bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std::FILE* file,
-              std::vector<std::uint8_t>& row, std::vector<png_color>& plte, std::vector<png_byte>& trns,
-              KeepAlive keepAlive) {
+              std::vector<png_color>& plte, std::vector<png_byte>& trns, KeepAlive keepAlive) {
+  std::vector<std::uint8_t> indices(out.colourType == PNG_COLOR_TYPE_PALETTE ? picture.width : 0);
+  std::vector<std::uint8_t> row(std::size_t{picture.width} * (out.channels == 4 ? 4 : 1));
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, failOnError, ignoreWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -349,16 +367,10 @@ bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std:
                PNG_RESOLUTION_METER);
   png_write_info(png, info);
   const int passes = png_set_interlace_handling(png);
-  const std::size_t width = picture.width;
   for (int pass = 0; pass < passes; ++pass)
     for (std::size_t y = 0; y < picture.height; ++y) {
       keepAliveAtRow(keepAlive, y);
-      if (out.colourType == PNG_COLOR_TYPE_PALETTE) {
-        packRow(&out.pixels[y * width], width, out.bitDepth, row.data());
-        png_write_row(png, row.data());
-      } else {
-        png_write_row(png, const_cast<png_bytep>(&out.pixels[y * width * out.channels]));
-      }
+      png_write_row(png, const_cast<png_bytep>(outputRow(picture, out, y, indices, row)));
     }
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
@@ -382,6 +394,5 @@ bool encodePng(const Picture& picture, bool interlace, std::FILE* file, KeepAliv
     else if (picture.transparentIndex >= 0)
       trns.push_back(0);
   }
-  std::vector<std::uint8_t> row(picture.width);
-  return writePng(picture, out, interlace, file, row, plte, trns, keepAlive);
+  return writePng(picture, out, interlace, file, plte, trns, keepAlive);
 }

@@ -7,7 +7,7 @@
 #include "responsiveness.h"
 #include "working_files.h"
 
-PngCopyWriter::PngCopyWriter(ByteBuffer pngSource) : source_(std::move(pngSource)) {
+PngCopyWriter::PngCopyWriter(const ByteBuffer* pngSource) : source_(pngSource) {
   HANDLE thread = nullptr;
   if (startThread(run, this, &thread)) thread_.reset(thread);
   else write();  // no second thread to be had: written here
@@ -34,8 +34,8 @@ void PngCopyWriter::write() {
   const Text path = workingPath(kPngCopy);
   written_ = patiently(Patience::Brief, path, [&] {
     makeNormalFile(path);
-    const bool written = source_.empty() ? imageObject->EecodeToFile(path, IMAGE_FORMAT_PNG, nullptr)
-                                         : writeFileBytes(path, source_);
+    const bool written = source_ ? writeFileBytes(path, *source_)
+                                 : imageObject->EecodeToFile(path, IMAGE_FORMAT_PNG, nullptr);
     makeNormalFile(path);
     return written;
   });

@@ -11,9 +11,11 @@
 
 class PngCopyWriter {
  public:
-  // Starts writing the copy: a PNG source's own bytes, or (for empty
-  // bytes) the held picture encoded as PNG.
-  explicit PngCopyWriter(ByteBuffer pngSource);
+  // Starts writing the copy: a PNG source's own bytes, or (for none) the
+  // held picture encoded as PNG. The bytes are the caller's, not copied (a
+  // large file twice over may not fit a 32-bit program): they must outlive
+  // the writer.
+  explicit PngCopyWriter(const ByteBuffer* pngSource);
   // Waits as finish() does: nothing may remove the copies while it writes.
   ~PngCopyWriter();
   PngCopyWriter(const PngCopyWriter&) = delete;
@@ -26,7 +28,7 @@ class PngCopyWriter {
  private:
   static DWORD WINAPI run(void* writer);
   void write();
-  ByteBuffer source_;
+  const ByteBuffer* source_;
   KernelHandle thread_;
   std::atomic<bool> written_{false};
 };

@@ -60,24 +60,30 @@ GdiplusImage decodeFrom(IStream* stream, bool flattenOnWhite) {
   return image;
 }
 
+// The source decoded and saved into a new stream. The image and the
+// source's copies are released before the caller copies the result out: a
+// large picture's decoded image, its encoded form and that copy would
+// otherwise be held at once (too much for 2 GB of address space).
+ComPtr<IStream> savedStream(const ByteBuffer& source, const CLSID& encoder, bool flattenOnWhite) {
+  const GlobalBlock sourceBlock = copyToGlobalBlock(source);
+  if (!sourceBlock.get()) return {};
+  const ComPtr<IStream> sourceStream = streamOverBlock(sourceBlock.get());
+  const GdiplusImage image = decodeFrom(sourceStream.get(), flattenOnWhite);
+  ComPtr<IStream> output;
+  CreateStreamOnHGlobal(nullptr, TRUE, output.put());
+  if (image && output) DllExports::GdipSaveImageToStream(image.get(), output.get(), &encoder, nullptr);
+  return output;
+}
+
 }  // namespace
 
 bool reencodeBytes(const ByteBuffer& source, int targetFormat, const Text& outputPath,
                    ByteBuffer& output, bool flattenOnWhite) {
   if (bufferLength(source) < 3) return false;
-  // Declared in the order of use; released in reverse: the output block's
-  // lock, the source stream, the output stream, the image, the source
-  // block, GDI+ itself.
+  // Released in reverse: the output block's lock, the output stream, GDI+
+  // itself.
   const GdiplusSession gdiplus;  // its result is not looked at
-  const CLSID encoder = encoderOf(targetFormat);
-  const GlobalBlock sourceBlock = copyToGlobalBlock(source);
-  if (!sourceBlock.get()) return false;
-  GdiplusImage image;
-  ComPtr<IStream> outputStream;
-  const ComPtr<IStream> sourceStream = streamOverBlock(sourceBlock.get());
-  image = decodeFrom(sourceStream.get(), flattenOnWhite);
-  CreateStreamOnHGlobal(nullptr, TRUE, outputStream.put());
-  if (image && outputStream) DllExports::GdipSaveImageToStream(image.get(), outputStream.get(), &encoder, nullptr);
+  const ComPtr<IStream> outputStream = savedStream(source, encoderOf(targetFormat), flattenOnWhite);
   HGLOBAL outputBlock = nullptr;
   if (outputStream) GetHGlobalFromStream(outputStream.get(), &outputBlock);
   const LockedBlock encodedBytes(outputBlock);  // a failed save leaves a block of size 0: no address
@@ -86,7 +92,7 @@ bool reencodeBytes(const ByteBuffer& source, int targetFormat, const Text& outpu
   ByteBuffer encoded = zeroBuffer(static_cast<std::int64_t>(size));
   if (size) RtlMoveMemory(encoded.data(), encodedBytes.bytes(), size);
   if (compareText(trimSpaces(outputPath), "") != 0) writeFileBytes(outputPath, encoded);
-  output = encoded;
+  output = std::move(encoded);
   return true;
 }
 

@@ -128,7 +128,7 @@ Intake writeWorkingCopies(const Text& path, ImageFormat format, JpegSide& jpeg) 
   // PNG sources are copied byte for byte, but only real PNG files: a file
   // named .png holding another format is encoded like the other rows. The
   // build converts this copy: without it, it would convert an earlier one.
-  PngCopyWriter png(format == IMAGE_FORMAT_PNG && startsWithPngSignature(source) ? source : ByteBuffer());
+  PngCopyWriter png(format == IMAGE_FORMAT_PNG && startsWithPngSignature(source) ? &source : nullptr);
   jpeg = writeJpegSide();
   const bool pngWritten = png.finish();
   if (!jpeg.written || !pngWritten) return Intake::CopyNotWritten;
