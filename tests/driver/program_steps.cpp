@@ -61,12 +61,12 @@ COLORREF middleOf(HWND control) {
 
 bool pictureShown(HWND mainWindow) { return middleOf(pictureBoxOf(mainWindow)) != GetSysColor(COLOR_BTNFACE); }
 
-bool takeInThroughDialog(DWORD processId, HWND mainWindow, const std::string& path) {
+bool takeInThroughDialog(DWORD processId, HWND mainWindow, const std::string& path, DWORD timeoutMs) {
   HWND dialog = openPictureDialog(processId, mainWindow);
   if (!dialog) return false;
   confirmDialog(dialog, path);
-  // Generous: CI may run the fuzzers' native build alongside.
-  return waitUntil([&] { return pictureShown(mainWindow); }, 20000);
+  // Generous by default: CI may run the fuzzers' native build alongside.
+  return waitUntil([&] { return pictureShown(mainWindow); }, timeoutMs);
 }
 
 }  // namespace ui

@@ -19,7 +19,8 @@ void confirmDialog(HWND dialog, const std::wstring& path);
 // The colour at the middle of a control, from the screen.
 COLORREF middleOf(HWND control);
 bool pictureShown(HWND mainWindow);
-// Dialog, path, confirmation; true once the picture box shows a picture.
-bool takeInThroughDialog(DWORD processId, HWND mainWindow, const std::string& path);
+// Dialog, path, confirmation; true once the picture box shows a picture
+// (within `timeoutMs` of the confirmation).
+bool takeInThroughDialog(DWORD processId, HWND mainWindow, const std::string& path, DWORD timeoutMs = 20000);
 
 }  // namespace ui

@@ -7,6 +7,11 @@
 //   uidrive start-build - <ms>           "开始制作"; exit 0 once the busy window is up
 //   uidrive answer-message - <ms>        prints the message box's caption and text
 //                                        (GBK), presses OK, waits for the busy window to go
+//   uidrive take-in <path> <ms>          as choose-picture; prints the milliseconds from
+//                                        the confirmation to the picture shown, or the
+//                                        message that came instead (exit 1)
+//   uidrive build - <ms>                 "开始制作"; prints the milliseconds to the message
+//                                        and the message, then answers it as answer-message
 //   uidrive idle - <ms>                  stays alive (keeps Wine's helper processes up)
 #include <cstdio>
 #include <cstdlib>
@@ -26,23 +31,64 @@ DWORD processOf(HWND window) {
   return processId;
 }
 
+unsigned long long millisecondsSince(ULONGLONG start) { return GetTickCount64() - start; }
+
+void printMessage(HWND box) { std::printf("%s %s\n", ui::windowText(box).c_str(), ui::messageBoxText(box).c_str()); }
+
+// The message box up, answered; the busy window (if any) gone.
+bool answerMessage(DWORD processId, HWND box, DWORD timeout) {
+  printMessage(box);
+  HWND busy = ui::waitForWindow(processId, kBusyClass, nullptr, 100);
+  ui::pressButton(box, IDOK);
+  return !busy || ui::waitUntilGone(busy, timeout);
+}
+
+// A picture taken in through the dialog, timed from the confirmation until
+// it is shown; a message box instead (a refusal, an error) is printed.
+int timedTakeIn(DWORD processId, HWND main, const char* path, DWORD timeout) {
+  HWND dialog = ui::openPictureDialog(processId, main);
+  if (!dialog) return 1;
+  const ULONGLONG start = GetTickCount64();
+  ui::confirmDialog(dialog, path);
+  HWND box = nullptr;
+  ui::waitUntil([&] {
+    box = ui::waitForWindow(processId, "#32770", nullptr, 0);
+    return box || ui::pictureShown(main);
+  }, timeout);
+  if (box) {
+    printMessage(box);
+    return 1;
+  }
+  if (!ui::pictureShown(main)) return 1;
+  std::printf("%llu\n", millisecondsSince(start));
+  return 0;
+}
+
+// "开始制作" until its message, timed.
+int timedBuild(DWORD processId, HWND main, DWORD timeout) {
+  if (!ui::chooseMenuItem(processId, main, VK_HOME)) return 1;
+  const ULONGLONG start = GetTickCount64();
+  HWND box = ui::waitForWindow(processId, "#32770", nullptr, timeout);
+  if (!box) return 1;
+  std::printf("%llu ", millisecondsSince(start));
+  return answerMessage(processId, box, timeout) ? 0 : 1;
+}
+
 int programStep(const char* command, const char* argument, DWORD timeout) {
   HWND main = ui::waitForAnyWindow(kMainClass, nullptr, timeout);
   if (!main) return 1;
   const DWORD processId = processOf(main);
   if (std::strcmp(command, "choose-picture") == 0)
-    return ui::takeInThroughDialog(processId, main, argument) ? 0 : 1;
+    return ui::takeInThroughDialog(processId, main, argument, timeout) ? 0 : 1;
+  if (std::strcmp(command, "take-in") == 0) return timedTakeIn(processId, main, argument, timeout);
+  if (std::strcmp(command, "build") == 0) return timedBuild(processId, main, timeout);
   if (std::strcmp(command, "start-build") == 0) {
     if (!ui::chooseMenuItem(processId, main, VK_HOME)) return 1;
     return ui::waitForWindow(processId, kBusyClass, nullptr, timeout) ? 0 : 1;
   }
   if (std::strcmp(command, "answer-message") == 0) {
     HWND box = ui::waitForWindow(processId, "#32770", nullptr, timeout);
-    if (!box) return 1;
-    std::printf("%s %s\n", ui::windowText(box).c_str(), ui::messageBoxText(box).c_str());
-    HWND busy = ui::waitForWindow(processId, kBusyClass, nullptr, 100);
-    ui::pressButton(box, IDOK);
-    return !busy || ui::waitUntilGone(busy, timeout) ? 0 : 1;
+    return box && answerMessage(processId, box, timeout) ? 0 : 1;
   }
   return 2;
 }
@@ -56,7 +102,7 @@ int main(int argc, char** argv) {
     Sleep(timeout);
     return 0;
   }
-  for (const char* step : {"choose-picture", "start-build", "answer-message"})
+  for (const char* step : {"choose-picture", "start-build", "answer-message", "take-in", "build"})
     if (std::strcmp(argv[1], step) == 0) return programStep(argv[1], argv[2], timeout);
   HWND window = ui::waitForAnyWindow(argv[2], nullptr, timeout);
   if (std::strcmp(argv[1], "wait-class") == 0) return window ? 0 : 1;
