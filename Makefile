@@ -35,7 +35,9 @@ screenshots: build
 release: setup
 	@scripts/release $(BUILD_ROOT) $(JOBS)
 
-# The UI tests' read-only program folders are immutable while they run.
+# The UI tests' read-only program folders are immutable, and their full
+# disks mounted, while they run.
 clean:
 	-@find $(BUILD_ROOT) -maxdepth 3 -name readonly-program -type d -exec chattr -i {} + 2>/dev/null
+	-@find $(BUILD_ROOT) -maxdepth 4 -path '*/full-disks/*' -type d -exec umount -l {} \; 2>/dev/null
 	rm -rf $(BUILD_ROOT)

@@ -173,5 +173,5 @@ int FolderArchiver::compressFolder(const Text& source, const Text& target) {
   ArchiveWriter writer(file.get(), source, countFolderTreeEntries(source), archiveProgress, abandoned);
   const bool complete = walkFolderTree(source, [&](const Text& path, bool isFolder) { return writer.add(path, isFolder); });
   const bool finished = writer.finish();  // also after a failed entry
-  return complete && finished ? 1 : 0;
+  return complete && finished && closeWrittenFile(file) ? 1 : 0;
 }

@@ -24,7 +24,8 @@ bool decodeJpeg(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
 bool decodePng(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
 bool decodeTiff(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
 
-// Encoders write to an open file; false when the picture is refused or
-// the library reports an error.
-bool encodeJpeg(const Picture& picture, int quality, std::FILE* file, KeepAlive keepAlive = nullptr);
-bool encodePng(const Picture& picture, bool interlace, std::FILE* file, KeepAlive keepAlive = nullptr);
+// Encoders write to an open file; false when the picture is refused, the
+// library reports an error or a write fails.
+class OutputFile;
+bool encodeJpeg(const Picture& picture, int quality, OutputFile& file, KeepAlive keepAlive = nullptr);
+bool encodePng(const Picture& picture, bool interlace, OutputFile& file, KeepAlive keepAlive = nullptr);

@@ -6,11 +6,10 @@
 
 #include "decoders.h"
 #include "file_open.h"
+#include "output_file.h"
+#include "size_limits.h"
 
 namespace {
-
-// Larger files are refused: no picture within the size limits needs more.
-constexpr long kMaxFileBytes = 512L * 1024 * 1024;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -21,7 +20,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 std::optional<std::vector<std::uint8_t>> readWhole(std::FILE* file) {
   if (std::fseek(file, 0, SEEK_END) != 0) return std::nullopt;
   const long size = std::ftell(file);
-  if (size < 0 || size > kMaxFileBytes || std::fseek(file, 0, SEEK_SET) != 0) return std::nullopt;
+  if (size < 0 || static_cast<std::uint64_t>(size) > kMaxFileBytes || std::fseek(file, 0, SEEK_SET) != 0)
+    return std::nullopt;
   try {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) return std::nullopt;
@@ -76,7 +76,7 @@ bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out, K
 // back to detection by content. Only a complete success replaces the held
 // picture.
 bool ImageCodec::LoadBytes(const std::uint8_t* data, std::size_t size, ImageFormat format, KeepAlive keepAlive) {
-  if (size > static_cast<std::size_t>(kMaxFileBytes)) return false;
+  if (size > kMaxFileBytes) return false;
   Picture decoded;  // a fresh picture
   const bool ok = (format >= 1 && format <= 15 && decodeAs(format, data, size, decoded, keepAlive)) ||
                   decodeByContent(data, size, decoded, keepAlive);
@@ -92,17 +92,16 @@ bool ImageCodec::Load(const std::string& path, ImageFormat format, KeepAlive kee
 }
 
 bool ImageCodec::Save(const std::string& path, ImageFormat format, KeepAlive keepAlive) const {
-  File file(openFile(path, "wb"));  // created, or cut to length 0
-  if (!file) return false;
-  if (!picture_) return false;
-  switch (format) {
-    case IMAGE_FORMAT_JPG:
-      return withoutThrowing([&] { return encodeJpeg(*picture_, GetJpegQuality(), file.get(), keepAlive); });
-    case IMAGE_FORMAT_PNG:
-      return withoutThrowing(
-          [&] { return encodePng(*picture_, GetCodecOption(IMAGE_FORMAT_PNG) == 1, file.get(), keepAlive); });
-    default: return false;
-  }
+  OutputFile file(path);  // created, or cut to length 0
+  if (!file.isOpen()) return false;
+  bool encoded = false;
+  if (picture_ && format == IMAGE_FORMAT_JPG)
+    encoded = withoutThrowing([&] { return encodeJpeg(*picture_, GetJpegQuality(), file, keepAlive); });
+  else if (picture_ && format == IMAGE_FORMAT_PNG)
+    encoded = withoutThrowing(
+        [&] { return encodePng(*picture_, GetCodecOption(IMAGE_FORMAT_PNG) == 1, file, keepAlive); });
+  const bool closed = file.close();  // written only when this succeeds too
+  return encoded && closed;
 }
 
 bool ImageObject::DecodeFromFile(const std::string& path, ImageFormat format) {

@@ -4,6 +4,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include <jpeglib.h>
@@ -11,6 +12,7 @@
 
 #include "decoders.h"
 #include "orientation.h"
+#include "output_file.h"
 #include "size_limits.h"
 
 namespace {
@@ -172,8 +174,43 @@ UINT16 densityOf(double dpi) {
   return static_cast<UINT16>(std::clamp(sanitizeDpi(dpi) + 0.5, 1.0, 65535.0));
 }
 
-bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector<std::uint8_t>& row,
-               KeepAlive keepAlive) {
+// libjpeg's output into our file, a block at a time; a failed write is the
+// library's error.
+struct FileDestination {
+  jpeg_destination_mgr base;
+  OutputFile* file;
+  JOCTET block[64 * 1024];
+};
+
+void startBlock(j_compress_ptr info) {
+  auto* destination = reinterpret_cast<FileDestination*>(info->dest);
+  destination->base.next_output_byte = destination->block;
+  destination->base.free_in_buffer = sizeof destination->block;
+}
+
+boolean writeFullBlock(j_compress_ptr info) {
+  auto* destination = reinterpret_cast<FileDestination*>(info->dest);
+  if (!destination->file->write(destination->block, sizeof destination->block)) ERREXIT(info, JERR_FILE_WRITE);
+  startBlock(info);
+  return TRUE;
+}
+
+void writeLastBlock(j_compress_ptr info) {
+  auto* destination = reinterpret_cast<FileDestination*>(info->dest);
+  const std::size_t count = sizeof destination->block - destination->base.free_in_buffer;
+  if (!destination->file->write(destination->block, count)) ERREXIT(info, JERR_FILE_WRITE);
+}
+
+void useFileDestination(jpeg_compress_struct& info, FileDestination& destination, OutputFile& file) {
+  destination.file = &file;
+  destination.base.init_destination = startBlock;
+  destination.base.empty_output_buffer = writeFullBlock;
+  destination.base.term_destination = writeLastBlock;
+  info.dest = &destination.base;
+}
+
+bool writeJpeg(const Picture& picture, int quality, OutputFile& file, FileDestination& destination,
+               std::vector<std::uint8_t>& row, KeepAlive keepAlive) {
   jpeg_compress_struct info;
   ErrorManager errors;
   useErrorManager(errors, info.err);
@@ -182,7 +219,7 @@ bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector
     return false;
   }
   jpeg_create_compress(&info);
-  jpeg_stdio_dest(&info, file);
+  useFileDestination(info, destination, file);
   const bool grey = isGrayScale(picture);
   info.image_width = picture.width;
   info.image_height = picture.height;
@@ -207,8 +244,9 @@ bool writeJpeg(const Picture& picture, int quality, std::FILE* file, std::vector
 
 }  // namespace
 
-bool encodeJpeg(const Picture& picture, int quality, std::FILE* file, KeepAlive keepAlive) {
+bool encodeJpeg(const Picture& picture, int quality, OutputFile& file, KeepAlive keepAlive) {
   if (picture.pixelCount() == 0 || picture.pixels.empty()) return false;
   std::vector<std::uint8_t> row(std::size_t{picture.width} * 3);
-  return writeJpeg(picture, quality, file, row, keepAlive);
+  auto destination = std::make_unique<FileDestination>();
+  return writeJpeg(picture, quality, file, *destination, row, keepAlive);
 }

@@ -8,6 +8,7 @@
 #include <png.h>
 
 #include "decoders.h"
+#include "output_file.h"
 #include "size_limits.h"
 
 namespace {
@@ -338,7 +339,12 @@ const std::uint8_t* outputRow(const Picture& picture, const PngOutput& out, std:
   return row.data();
 }
 
-bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std::FILE* file,
+void writeToFile(png_structp png, png_bytep bytes, png_size_t count) {
+  if (!static_cast<OutputFile*>(png_get_io_ptr(png))->write(bytes, count)) png_error(png, "write failed");
+}
+void flushNothing(png_structp) {}  // the file is flushed when it is closed
+
+bool writePng(const Picture& picture, const PngOutput& out, bool interlace, OutputFile& file,
               std::vector<png_color>& plte, std::vector<png_byte>& trns, KeepAlive keepAlive) {
   std::vector<std::uint8_t> indices(out.colourType == PNG_COLOR_TYPE_PALETTE ? picture.width : 0);
   std::vector<std::uint8_t> row(std::size_t{picture.width} * (out.channels == 4 ? 4 : 1));
@@ -353,7 +359,7 @@ bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std:
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, &file, writeToFile, flushNothing);
   png_set_IHDR(png, info, picture.width, picture.height, out.bitDepth, out.colourType,
                interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
@@ -379,7 +385,7 @@ bool writePng(const Picture& picture, const PngOutput& out, bool interlace, std:
 
 }  // namespace
 
-bool encodePng(const Picture& picture, bool interlace, std::FILE* file, KeepAlive keepAlive) {
+bool encodePng(const Picture& picture, bool interlace, OutputFile& file, KeepAlive keepAlive) {
   if (picture.pixelCount() == 0 || picture.pixels.empty()) return false;
   PngOutput out;
   if (picture.isPalette()) preparePalette(picture, out);

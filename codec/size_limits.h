@@ -13,6 +13,9 @@ inline constexpr std::uint32_t kMaxSide = 65500;
 // than spend their time on legitimately large pictures.)
 inline constexpr std::uint64_t kMaxPixels = TF_MAX_PIXELS;
 
+// Larger files are refused: no picture within the size limits needs more.
+inline constexpr std::uint64_t kMaxFileBytes = 512ull * 1024 * 1024;
+
 inline bool acceptableSize(std::uint64_t width, std::uint64_t height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
          width * height <= kMaxPixels;

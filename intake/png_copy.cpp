@@ -36,7 +36,10 @@ void PngCopyWriter::write() {
     makeNormalFile(path);
     const bool written = source_ ? writeFileBytes(path, *source_)
                                  : imageObject->EecodeToFile(path, IMAGE_FORMAT_PNG, nullptr);
+    const DWORD failure = GetLastError();
     makeNormalFile(path);
+    SetLastError(failure);
     return written;
   });
+  error_ = written_ ? ERROR_SUCCESS : GetLastError();
 }

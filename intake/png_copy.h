@@ -24,6 +24,9 @@ class PngCopyWriter {
   // Waits for the copy, answering the system's hang check meanwhile;
   // whether it was written whole.
   bool finish();
+  // After finish(): why a copy that was not written failed (ERROR_DISK_FULL
+  // for a full disk).
+  DWORD error() const { return error_; }
 
  private:
   static DWORD WINAPI run(void* writer);
@@ -31,4 +34,5 @@ class PngCopyWriter {
   const ByteBuffer* source_;
   KernelHandle thread_;
   std::atomic<bool> written_{false};
+  DWORD error_ = ERROR_SUCCESS;  // set on the writing thread, read after it ended
 };

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "declared_size.h"
 #include "files.h"
 #include "message.h"
 #include "patience.h"
@@ -12,6 +13,8 @@
 #include "png_copy.h"
 #include "reencode.h"
 #include "responsiveness.h"
+#include "shared_file.h"
+#include "size_limits.h"
 #include "special_folder.h"
 #include "system_path.h"
 #include "ui_requests.h"
@@ -26,6 +29,8 @@ constexpr char kWrongSize[] = "您选择的图片不符合要求！\r\n您选择
 constexpr char kCopyInUse[] = "图片的工作文件正被其他程序使用，请关闭该程序后重试！";
 constexpr char kFolderRefusesWrites[] = "本程序所在的文件夹不能写入文件！\r\n请把本程序放到您自己的文件夹中再运行。";
 constexpr char kPathUnusable[] = "图片所在路径含有本程序无法使用的字符！\r\n请把图片移到其他文件夹或改名后再试。";
+constexpr char kTooLarge[] = "图片太大，本程序无法处理！\r\n请缩小图片后再试。";
+constexpr char kDiskFull[] = "本程序所在的磁盘空间不足，无法写入图片的工作文件！\r\n请清理磁盘后重试。";
 
 struct ExtensionRow {
   const char* text;
@@ -39,15 +44,20 @@ constexpr ExtensionRow kExtensionTable[] = {
     {"jpe", IMAGE_FORMAT_JPG}, {"jfif", IMAGE_FORMAT_JPG}};  // .jpeg, .jpe; .jfif (browsers)
 
 // A viewer or the shell may hold the earlier copy for a moment: briefly
-// patient, on the UI thread.
-bool encodeWorkingCopy(const char* name, ImageFormat format) {
+// patient, on the UI thread. The failure's error (a full disk) is kept in
+// `error`.
+bool encodeWorkingCopy(const char* name, ImageFormat format, DWORD& error) {
   const Text path = workingPath(name);
-  return patiently(Patience::Brief, path, [&] {
+  const bool written = patiently(Patience::Brief, path, [&] {
     makeNormalFile(path);
-    const bool written = imageObject->EecodeToFile(path, format);
+    const bool encoded = imageObject->EecodeToFile(path, format);
+    const DWORD failure = GetLastError();
     makeNormalFile(path);
-    return written;
+    SetLastError(failure);
+    return encoded;
   });
+  error = written ? ERROR_SUCCESS : GetLastError();
+  return written;
 }
 
 // The picture's path and the two folders every working path is built on,
@@ -73,22 +83,25 @@ void deleteWorkingCopies() {
 // A refused picture whose working copies may already have replaced an
 // earlier picture's: none is left, and the picture box is emptied, since
 // nothing is left to build from.
-void refuseAndEmpty(const char* text, HWND pictureBox) {
-  refuse(text, MB_ICONINFORMATION);
+void refuseAndEmpty(const char* text, unsigned style, HWND pictureBox) {
+  refuse(text, style);
   deleteWorkingCopies();
   showPicture(pictureBox, ByteBuffer());
 }
 
-// CopyNotWritten: a working copy could not be written (another program
-// holds it, or the folder refuses writes); CopyUnreadable: the JPEG copy
-// was written but cannot be read back.
-enum class Intake { Accepted, Unreadable, CopyNotWritten, CopyUnreadable, WrongSize };
+// Unreadable: the file cannot be read whole or decoded; TooLarge: its
+// length or its header's size is beyond the codec's limits (both before
+// anything is written). CopyNotWritten: a working copy could not be written
+// (a full disk, another program holds it, or the folder refuses writes);
+// CopyUnreadable: the JPEG copy was written but cannot be read back.
+enum class Intake { Accepted, Unreadable, TooLarge, CopyNotWritten, CopyUnreadable, WrongSize };
 
 // What the UI thread makes while the PNG copy is written: the JPEG copy,
 // its size as the probe reads it, and (for a picture that passes) the
 // picture decoded for the box from the copy's bytes.
 struct JpegSide {
   bool written = false, multipleOf4 = false;
+  DWORD writeError = ERROR_SUCCESS;
   std::int32_t width = 0;  // 0: the copy could not be read back
   ByteBuffer bytes;
   DecodedPicture picture;
@@ -98,7 +111,7 @@ struct JpegSide {
 // be shown and measured while this one's PNG copy is packaged.
 JpegSide writeJpegSide() {
   JpegSide side;
-  side.written = encodeWorkingCopy(kJpegCopy, IMAGE_FORMAT_JPG);
+  side.written = encodeWorkingCopy(kJpegCopy, IMAGE_FORMAT_JPG, side.writeError);
   if (!side.written) return side;
   answerHangCheck();
   side.multipleOf4 = sizeIsMultipleOf4(&side.width);
@@ -109,21 +122,44 @@ JpegSide writeJpegSide() {
   return side;
 }
 
-// Decodes the picture, writes the working copies and probes the size: the
-// part that takes seconds for a large picture, under the wait cursor and
-// answering the system's hang check between and within its steps. The PNG
-// copy, the longest part, is written on a second thread meanwhile; the
-// outcome waits for it, whatever it is, so that a refusal finds the copies
-// complete and removes them.
-Intake writeWorkingCopies(const Text& path, ImageFormat format, JpegSide& jpeg) {
+// The picture's file, read once: refused as too large by its 64-bit length
+// or its header's size before anything is read whole, and read in pieces
+// that answer the hang check (a file of hundreds of MB takes seconds). One
+// whose length changes meanwhile (still being written) is unreadable.
+Intake readSource(const Text& path, ImageFormat format, ByteBuffer& source) {
+  const SharedFile file(path);
+  if (!file) return Intake::Unreadable;
+  if (file.size() > kMaxFileBytes) return Intake::TooLarge;
+  const ReadAt readAt = [&file](std::uint64_t offset, std::size_t count, std::uint8_t* out) {
+    return file.readAt(offset, count, out);
+  };
+  if (declaresTooLarge(format, readAt)) return Intake::TooLarge;
+  return file.readAll(source, answerHangCheck) == SharedFile::Whole::Read ? Intake::Accepted : Intake::Unreadable;
+}
+
+// The working copies that failed, by the true reason.
+const char* copyFailureText(const JpegSide& jpeg, const PngCopyWriter& png) {
+  if (meansDiskFull(jpeg.writeError) || meansDiskFull(png.error())) return kDiskFull;
+  // A folder that takes no new file at all, or a copy that another program
+  // holds open.
+  return folderTakesNewFiles(programDir()) ? kCopyInUse : kFolderRefusesWrites;
+}
+
+// Reads and decodes the picture, writes the working copies and probes the
+// size: the part that takes seconds for a large picture, under the wait
+// cursor and answering the system's hang check between and within its
+// steps. The PNG copy, the longest part, is written on a second thread
+// meanwhile; the outcome waits for it, whatever it is, so that a refusal
+// finds the copies complete and removes them.
+Intake writeWorkingCopies(const Text& path, ImageFormat format, JpegSide& jpeg, const char*& failure) {
   const WaitCursor waiting;
   imageObject->SetKeepAlive(answerHangCheck);
-  // Read from disk once. A picture that cannot be read or decoded is
-  // refused before anything is written: the working copies would
-  // otherwise hold an earlier picture.
-  const ByteBuffer source = readFileBytes(path);
-  if (path.size() <= 3 || !imageObject->DecodeFromMemory(source.data(), source.size(), format))
-    return Intake::Unreadable;
+  // A picture that cannot be read or decoded is refused before anything is
+  // written: the working copies would otherwise hold an earlier picture.
+  ByteBuffer source;
+  if (path.size() <= 3) return Intake::Unreadable;
+  if (const Intake read = readSource(path, format, source); read != Intake::Accepted) return read;
+  if (!imageObject->DecodeFromMemory(source.data(), source.size(), format)) return Intake::Unreadable;
   answerHangCheck();
   // PNG sources are copied byte for byte, but only real PNG files: a file
   // named .png holding another format is encoded like the other rows. The
@@ -131,7 +167,10 @@ Intake writeWorkingCopies(const Text& path, ImageFormat format, JpegSide& jpeg) 
   PngCopyWriter png(format == IMAGE_FORMAT_PNG && startsWithPngSignature(source) ? &source : nullptr);
   jpeg = writeJpegSide();
   const bool pngWritten = png.finish();
-  if (!jpeg.written || !pngWritten) return Intake::CopyNotWritten;
+  if (!jpeg.written || !pngWritten) {
+    failure = copyFailureText(jpeg, png);
+    return Intake::CopyNotWritten;
+  }
   if (jpeg.width == 0) return Intake::CopyUnreadable;
   return jpeg.multipleOf4 ? Intake::Accepted : Intake::WrongSize;
 }
@@ -160,16 +199,15 @@ void takeInPicture(const Text& path, HWND pictureBox) {
   const ImageFormat format = formatForExtension(extensionOf(path));
   if (format == IMAGE_FORMAT_UNKNOWN || !imageObject) return refuse(kUnsupported, MB_ICONQUESTION);
   JpegSide jpeg;
-  switch (writeWorkingCopies(path, format, jpeg)) {
+  const char* copyFailure = nullptr;
+  switch (writeWorkingCopies(path, format, jpeg, copyFailure)) {
+    // Nothing was written: the earlier picture and its copies stay.
     case Intake::Unreadable: return refuse(kUnsupported, MB_ICONQUESTION);
-    case Intake::CopyUnreadable:
-      deleteWorkingCopies();
-      return refuse(kUnsupported, MB_ICONQUESTION);
-    case Intake::CopyNotWritten:
-      // The true reason: a folder that takes no new file at all, or a copy
-      // that another program holds open.
-      return refuseAndEmpty(folderTakesNewFiles(programDir()) ? kCopyInUse : kFolderRefusesWrites, pictureBox);
-    case Intake::WrongSize: return refuseAndEmpty(kWrongSize, pictureBox);
+    case Intake::TooLarge: return refuse(kTooLarge, MB_ICONINFORMATION);
+    // The copies are gone: so is the picture they were for.
+    case Intake::CopyUnreadable: return refuseAndEmpty(kUnsupported, MB_ICONQUESTION, pictureBox);
+    case Intake::CopyNotWritten: return refuseAndEmpty(copyFailure, MB_ICONINFORMATION, pictureBox);
+    case Intake::WrongSize: return refuseAndEmpty(kWrongSize, MB_ICONINFORMATION, pictureBox);
     case Intake::Accepted: break;
   }
   sourceImagePath = path;

@@ -134,10 +134,18 @@ bool writeFileBytes(const Text& path, std::initializer_list<const ByteBuffer*> b
     while (done < buffer->size()) {
       DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(buffer->size() - done, 1u << 30));
       DWORD written = 0;
-      if (!WriteFile(file.get(), buffer->data() + done, chunk, &written, nullptr) || written == 0)
+      const BOOL wrote = WriteFile(file.get(), buffer->data() + done, chunk, &written, nullptr);
+      if (!wrote || written == 0) {
+        // A write that took nothing without an error: the disk had no room.
+        const DWORD error = wrote ? ERROR_DISK_FULL : GetLastError();
+        file.reset();
+        SetLastError(error);
         return false;
+      }
       done += written;
     }
   }
-  return true;
+  return closeWrittenFile(file);
 }
+
+bool meansDiskFull(unsigned long error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }

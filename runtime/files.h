@@ -32,13 +32,18 @@ bool copyWorkingFile(const Text& source, const Text& target);
 // The whole file, read while other writers are shut out; empty on any failure.
 ByteBuffer readFileBytes(const Text& path);
 // Creates or empties the file (shared with nobody) and writes the buffers
-// in order.
+// in order; true only when every write and the close succeeded. After a
+// failure the failing call's error is the last error (ERROR_DISK_FULL for
+// a full disk).
 bool writeFileBytes(const Text& path, std::initializer_list<const ByteBuffer*> buffers);
 
 template <typename... Buffers>
 bool writeFileBytes(const Text& path, const Buffers&... buffers) {
   return writeFileBytes(path, std::initializer_list<const ByteBuffer*>{&buffers...});
 }
+
+// Whether a write failed for want of space (also a quota's).
+bool meansDiskFull(unsigned long error);
 
 // True for "C:" and "C:\" (the forms removeFolderTree refuses).
 bool isDriveRoot(std::string_view path);

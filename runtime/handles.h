@@ -56,3 +56,8 @@ struct FindHandleTraits {
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
+
+// Closes a file that was written, for a result: a close can fail too (data
+// the system still held that no longer fits), and a file counts as written
+// only when it did not.
+inline bool closeWrittenFile(FileHandle& file) { return CloseHandle(file.release()) != 0; }

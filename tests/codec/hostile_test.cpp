@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "codec_test_support.h"
+#include "declared_size.h"
 #include "decoders.h"
 
 namespace {
@@ -26,11 +29,20 @@ std::vector<std::string> regressionInputs() {
 }  // namespace
 
 TEST(HostileFiles, KeptFuzzerFindingsDecodeSafelyEverywhere) {
-  for (const std::string& path : regressionInputs()) {
+  const std::vector<std::string> inputs = regressionInputs();
+  ASSERT_FALSE(inputs.empty()) << "no kept findings in " << TF_FUZZ_REGRESSIONS;
+  for (const std::string& path : inputs) {
     const std::vector<std::uint8_t> bytes = fileBytes(path);
+    ASSERT_FALSE(bytes.empty()) << path;
+    const ReadAt readAt = [&](std::uint64_t offset, std::size_t count, std::uint8_t* out) {
+      if (offset > bytes.size() || count > bytes.size() - offset) return false;
+      std::copy_n(bytes.data() + offset, count, out);
+      return true;
+    };
     for (ImageFormat format = 1; format <= 7; ++format) {
       Picture picture;
       decodeAs(format, bytes.data(), bytes.size(), picture);  // must not crash or hang
+      declaresTooLarge(format, readAt);
     }
   }
 }

@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -30,6 +31,7 @@ std::string pngCopy() { return workingPath(kPngCopy); }
 
 struct SeenMessage {
   std::string caption, text;
+  DWORD after = 0;  // milliseconds from the intake's start until it was up
 };
 
 // Runs the intake while a second thread answers its message boxes, after
@@ -37,10 +39,11 @@ struct SeenMessage {
 std::vector<SeenMessage> takeInAnswering(const std::string& path, const std::function<void()>& beforeAnswer = {}) {
   std::vector<SeenMessage> seen;
   std::atomic<bool> done{false};
+  const DWORD start = GetTickCount();
   std::thread user([&] {
     while (!done) {
-      if (HWND box = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 100)) {
-        seen.push_back({ui::windowText(box), ui::messageBoxText(box)});
+      if (HWND box = ui::waitForWindow(GetCurrentProcessId(), "#32770", nullptr, 20)) {
+        seen.push_back({ui::windowText(box), ui::messageBoxText(box), GetTickCount() - start});
         if (beforeAnswer) beforeAnswer();
         ui::pressButton(box, IDOK);
         ui::waitUntilGone(box, 2000);
@@ -77,6 +80,7 @@ class IntakeTest : public ::testing::Test {
 const SeenMessage kUnsupported{"Tarvex Forge", "不支持的文件格式！"};
 const SeenMessage kWrongSize{"Tarvex Forge", "您选择的图片不符合要求！\r\n您选择的图片宽和高必须是4的倍数！"};
 const SeenMessage kCopyInUse{"Tarvex Forge", "图片的工作文件正被其他程序使用，请关闭该程序后重试！"};
+const SeenMessage kTooLarge{"Tarvex Forge", "图片太大，本程序无法处理！\r\n请缩小图片后再试。"};
 
 void expectMessages(const std::vector<SeenMessage>& seen, const std::vector<SeenMessage>& expected) {
   ASSERT_EQ(seen.size(), expected.size());
@@ -157,13 +161,93 @@ TEST_F(IntakeTest, SizesNotMultiplesOfFourAreRefusedAndCleanedUp) {
   EXPECT_FALSE(fileExists(jpegCopy()));
 }
 
-TEST_F(IntakeTest, UnsupportedUnreadableAndJoinedPathsAreRefusedWithoutWriting) {
+namespace {
+
+// A file that starts with `start` and is `length` bytes long, the rest a
+// hole (no disk is used).
+std::string writeSparse(const TestFolder& scratch, const char* name, std::string_view start, std::uint64_t length) {
+  const std::string path = scratch / name;
+  FileHandle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  WriteFile(file.get(), start.data(), static_cast<DWORD>(start.size()), &written, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(std::max<std::uint64_t>(length, start.size()));
+  SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
+  SetEndOfFile(file.get());
+  return path;
+}
+
+std::string bigEndian(std::uint32_t v, int bytes) {
+  std::string out;
+  for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>(v >> (8 * i));
+  return out;
+}
+std::string littleEndian(std::uint32_t v, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i));
+  return out;
+}
+
+// Headers that declare a picture beyond the codec's limits (a side over
+// 65 500, or over 64 Mi pixels), with nothing after them.
+const std::string kPngHeader = std::string("\x89PNG\r\n\x1A\n", 8) + bigEndian(13, 4) + "IHDR" + bigEndian(70000, 4) +
+                               bigEndian(4, 4) + std::string("\x08\x02\0\0\0", 5) + bigEndian(0, 4);
+const std::string kBmpHeader = "BM" + littleEndian(54, 4) + littleEndian(0, 4) + littleEndian(54, 4) +
+                               littleEndian(40, 4) + littleEndian(9000, 4) + littleEndian(9000, 4) +
+                               littleEndian(1, 2) + littleEndian(24, 2) + std::string(24, '\0');
+const std::string kJpegHeader = std::string("\xFF\xD8\xFF\xE0", 4) + bigEndian(16, 2) + std::string("JFIF\0\1\1\0", 8) +
+                                bigEndian(1, 2) + bigEndian(1, 2) + std::string(2, '\0') + std::string("\xFF\xC0", 2) +
+                                bigEndian(17, 2) + "\x08" + bigEndian(20000, 2) + bigEndian(20000, 2) + "\x03";
+const std::string kGifHeader = "GIF89a" + littleEndian(100, 2) + littleEndian(100, 2) + std::string(3, '\0') +
+                               std::string("\x21\xF9\x04\0\0\0\0\0", 8) + "," + littleEndian(0, 4) +
+                               littleEndian(65535, 2) + littleEndian(2000, 2) + std::string(1, '\0');
+const std::string kTiffHeader = std::string("II*\0", 4) + littleEndian(8, 4) + littleEndian(2, 2) +
+                                littleEndian(256, 2) + littleEndian(4, 2) + littleEndian(1, 4) +
+                                littleEndian(100000, 4) + littleEndian(257, 2) + littleEndian(4, 2) +
+                                littleEndian(1, 4) + littleEndian(100000, 4) + littleEndian(0, 4);
+const std::string kTgaHeader = std::string("\0\0\x02", 3) + std::string(9, '\0') + littleEndian(65535, 2) +
+                               littleEndian(65535, 2) + "\x18" + std::string(1, '\0');
+
+struct Refusal {
+  std::string path;
+  SeenMessage message;
+};
+
+}  // namespace
+
+// Refusals that write nothing: the earlier picture, its copies and the box
+// stay. A file too large for the codec, by its length or by the size its
+// header declares, is refused as such at once, without being read (a
+// 3 GB file took 16 s to read before its refusal).
+TEST_F(IntakeTest, RefusalsBeforeAnythingIsWrittenKeepTheEarlierPicture) {
+  TestFolder scratch;
+  constexpr std::uint64_t kGigabyte = 1ull << 30;
+  const Refusal rows[] = {
+      {fixture("intake.webp"), kUnsupported},
+      {fixture("damaged.bmp"), kUnsupported},
+      {fixture("missing.gif"), kUnsupported},
+      {fixture("intake.jpg") + "\r\n" + fixture("intake1024x768.png") + "\r\n", kUnsupported},
+      {writeSparse(scratch, "big.xyz", "", 3 * kGigabyte), kUnsupported},
+      {writeSparse(scratch, "big.tif", "II*", 3 * kGigabyte), kTooLarge},
+      {writeSparse(scratch, "bigger.tif", "II*", 5 * kGigabyte), kTooLarge},
+      {writeSparse(scratch, "wide.png", kPngHeader, 0), kTooLarge},
+      {writeSparse(scratch, "huge.bmp", kBmpHeader, 0), kTooLarge},
+      {writeSparse(scratch, "huge.jpg", kJpegHeader, 0), kTooLarge},
+      {writeSparse(scratch, "huge.gif", kGifHeader, 0), kTooLarge},
+      {writeSparse(scratch, "huge.tif", kTiffHeader, 0), kTooLarge},
+      {writeSparse(scratch, "huge.tga", kTgaHeader, 0), kTooLarge},
+      {writeSparse(scratch, "pnginside.jpg", kPngHeader, 0), kTooLarge},  // detected by content
+  };
   takeInAnswering(fixture("intake1024x768.png"));
   const ByteBuffer before = readFileBytes(pngCopy());
-  for (const std::string& path : {fixture("intake.webp"), fixture("damaged.bmp"), fixture("missing.gif"),
-                                 fixture("intake.jpg") + "\r\n" + fixture("intake1024x768.png") + "\r\n"}) {
-    expectMessages(takeInAnswering(path), {kUnsupported});
-    EXPECT_EQ(readFileBytes(pngCopy()).view(), before.view()) << path;
+  for (const Refusal& row : rows) {
+    SCOPED_TRACE(row.path);
+    const std::vector<SeenMessage> seen = takeInAnswering(row.path);
+    expectMessages(seen, {row.message});
+    if (!seen.empty()) {
+      EXPECT_LT(seen[0].after, 1000u);
+    }
+    EXPECT_EQ(readFileBytes(pngCopy()).view(), before.view());
     EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
     EXPECT_FALSE(shown().empty());
   }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
+
 #include "files.h"
 #include "handles.h"
+#include "shared_file.h"
 #include "test_folder.h"
 
 TEST(RemoveFolderTree, RefusesDriveRootsAndEmptyPaths) {
@@ -130,4 +133,61 @@ TEST(WriteFileBytes, ReplacesHiddenSystemFilesAndFailsWithoutAccess) {
   EXPECT_FALSE(writeFileBytes(file, textToBuffer("x")));  // shared with nobody
   reader.reset();
   EXPECT_EQ(readText(file), "new");
+}
+
+namespace {
+
+// Another program's handle on the file, writing (a browser finishing a
+// download); what the reader's pause between pieces does with it.
+HANDLE otherWriter = INVALID_HANDLE_VALUE;
+LONGLONG lengthAfterFirstPiece = -1;
+void changeLengthOnce() {
+  if (lengthAfterFirstPiece < 0) return;
+  LARGE_INTEGER end;
+  end.QuadPart = lengthAfterFirstPiece;
+  SetFilePointerEx(otherWriter, end, nullptr, FILE_BEGIN);
+  SetEndOfFile(otherWriter);
+  lengthAfterFirstPiece = -1;
+}
+
+}  // namespace
+
+// A picture the user chose is read while another program still has it
+// open for writing, in pieces; one whose length changes meanwhile (grows
+// or is cut) is not taken as read.
+TEST(SharedFile, ReadsWhatOthersHoldOpenAndNoticesALengthThatChanges) {
+  TestFolder scratch;
+  const std::string path = scratch / "download.png";
+  ByteBuffer content(20u << 20);  // three pieces
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i * 7 >> 3);
+  ASSERT_TRUE(writeFileBytes(path, content));
+  FileHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(writer);
+  otherWriter = writer.get();
+
+  const SharedFile file(path);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file.size(), content.size());
+  std::uint8_t last[4] = {}, beyond[4] = {};
+  EXPECT_TRUE(file.readAt(content.size() - 4, 4, last));
+  EXPECT_EQ(std::memcmp(last, content.data() + content.size() - 4, 4), 0);
+  EXPECT_FALSE(file.readAt(content.size() - 2, 4, beyond));
+  ByteBuffer read;
+  EXPECT_EQ(file.readAll(read, changeLengthOnce), SharedFile::Whole::Read);
+  EXPECT_TRUE(read.view() == content.view());
+
+  for (const LONGLONG changed : {LONGLONG(content.size()) + 1000, LONGLONG(content.size()) / 2}) {
+    SCOPED_TRACE(changed);
+    LARGE_INTEGER end;  // the length it had when the reader opened it
+    end.QuadPart = static_cast<LONGLONG>(content.size());
+    SetFilePointerEx(writer.get(), end, nullptr, FILE_BEGIN);
+    SetEndOfFile(writer.get());
+    const SharedFile again(path);
+    lengthAfterFirstPiece = changed;
+    ByteBuffer partial;
+    EXPECT_EQ(again.readAll(partial, changeLengthOnce), SharedFile::Whole::Changed);
+    EXPECT_TRUE(partial.empty());
+  }
+  otherWriter = INVALID_HANDLE_VALUE;
 }

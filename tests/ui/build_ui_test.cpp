@@ -85,6 +85,35 @@ void removeDesktopArchive() {
   RemoveDirectoryW(widen(archivePath()).c_str());
 }
 
+// The user's desktop in another folder for as long as it lives, as folder
+// redirection or a cloud drive's desktop backup sets it (User Shell
+// Folders): programs started meanwhile put their archive there.
+class RedirectedDesktop {
+ public:
+  explicit RedirectedDesktop(const std::string& folder) {
+    RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+    DWORD bytes = sizeof previous_;
+    if (RegQueryValueExW(key_, L"Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(previous_), &bytes) != 0)
+      previous_[0] = 0;
+    set(widen(folder));
+  }
+  ~RedirectedDesktop() {
+    set(previous_);
+    RegCloseKey(key_);
+  }
+  RedirectedDesktop(const RedirectedDesktop&) = delete;
+  RedirectedDesktop& operator=(const RedirectedDesktop&) = delete;
+
+ private:
+  static constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  void set(const std::wstring& folder) {
+    RegSetValueExW(key_, L"Desktop", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+  }
+  HKEY key_ = nullptr;
+  wchar_t previous_[MAX_PATH] = {};
+};
+
 class BuildUiTest : public ::testing::Test {
  protected:
   void SetUp() override { removeDesktopArchive(); }
@@ -255,6 +284,41 @@ TEST_F(BuildUiTest, AnArchiveThatCannotBeWrittenIsAFailureAndAnEarlierPackageSur
   EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
   EXPECT_EQ(readText(archivePath()), "an earlier package");
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
+
+// A desktop on a full disk (a 1.6 MB disk of the CTest fixture
+// folders_that_refuse_writes, beside an earlier 1 MB package): the archive
+// of a picture of noise cannot be written whole. The build fails, the
+// earlier package is as it was, and nothing half written stays on either
+// disk; the picture stays chosen.
+TEST_F(BuildUiTest, ADesktopOnAFullDiskFailsTheBuildAndKeepsTheEarlierPackage) {
+  const std::string desktop = std::string(TF_FULL_DISKS) + "\\desktop";
+  const std::string earlierPath = desktop + "\\" + kArchiveName;
+  ByteBuffer earlier(1u << 20);
+  for (std::size_t i = 0; i < earlier.size(); ++i) earlier[i] = static_cast<std::uint8_t>(i * 2654435761u >> 24);
+  ASSERT_TRUE(writeFileBytes(earlierPath, earlier)) << "no room for the earlier package: " << GetLastError();
+  const RedirectedDesktop redirected(desktop);
+  ProgramUnderTest program;
+  ASSERT_TRUE(program.started());
+  ASSERT_TRUE(takeInThroughDialog(program, fixture("intakenoise.jpg")));
+  const Message seen = buildAndAnswer(program);
+  EXPECT_EQ(seen.text, "制作失败，请重新尝试！");
+  EXPECT_TRUE(readFileBytes(earlierPath).view() == earlier.view()) << "the earlier package changed";
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(widen(desktop + "\\*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  std::vector<std::string> names;
+  do {
+    if (found.cFileName[0] != L'.') names.push_back(narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  EXPECT_EQ(names, std::vector<std::string>{kArchiveName}) << "something half written stays";
+  for (const char* name : {kBakCopy, kTexture, kStagingFolder})
+    EXPECT_FALSE(fileExists(program.workingFile(name))) << name;
+  EXPECT_TRUE(fileExists(program.workingFile(kPngCopy)));
+  EXPECT_TRUE(pictureShown(program));
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+  deleteFile(earlierPath);
 }
 
 // On a Windows whose code page is not 936 (road_under_code_page_1252 runs

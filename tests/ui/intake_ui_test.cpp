@@ -74,26 +74,49 @@ TEST_F(IntakeUiTest, RefusedPicturesShowTheirMessages) {
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
 }
 
-// A program folder that refuses writes (under "C:\\Program Files" for a
-// standard user, protected by controlled folder access, read-only media)
-// refuses every picture, and the message names the folder as the reason.
-// The folder is made immutable by the CTest fixture readonly_program_folder
-// (chattr +i): Wine lets root write anywhere else.
-TEST(ReadOnlyProgramFolder, PicturesAreRefusedNamingTheFolder) {
+// A program folder that takes no working copy: one that refuses writes
+// (under "C:\\Program Files" for a standard user, protected by controlled
+// folder access, read-only media) refuses every picture, one on a full disk
+// a picture whose copies do not fit; the message names the true reason,
+// no copy is left and the picture box is emptied. The folders come from the
+// CTest fixture folders_that_refuse_writes: one made immutable (chattr +i:
+// Wine lets root write anywhere else), one on a 6 MB disk (tmpfs) that
+// holds the program and its carried tools.
+struct RefusingFolder {
+  const char* folder;
+  const char* first;  // a picture taken in before, or none
+  const char* picture;
+  const char* message;
+};
+
+TEST(ProgramFolders, ThatTakeNoWorkingCopyNameTheReason) {
+  const RefusingFolder rows[] = {
+      {TF_READONLY_PROGRAM, nullptr, "intake1024x768.png",
+       "本程序所在的文件夹不能写入文件！\r\n请把本程序放到您自己的文件夹中再运行。"},
+      {TF_FULL_DISKS "\\program", "intake.jpg", "intakenoise.jpg",
+       "本程序所在的磁盘空间不足，无法写入图片的工作文件！\r\n请清理磁盘后重试。"}};
   ASSERT_FALSE(folderTakesNewFiles(TF_READONLY_PROGRAM))
       << TF_READONLY_PROGRAM << " takes new files: run with its fixture (as root, on a file system with chattr)";
-  ProgramUnderTest program(ProgramUnderTest::InPlace{TF_READONLY_PROGRAM});
-  ASSERT_TRUE(program.started());
-  HWND dialog = openPictureDialog(program);
-  ASSERT_NE(dialog, nullptr);
-  ui::confirmDialog(dialog, fixture("intake1024x768.png"));
-  HWND box = program.window("#32770", 10000);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(ui::windowText(box), "Tarvex Forge");
-  EXPECT_EQ(ui::messageBoxText(box), "本程序所在的文件夹不能写入文件！\r\n请把本程序放到您自己的文件夹中再运行。");
-  ui::pressButton(box, IDOK);
-  ui::waitUntilGone(box);
-  // The message covered the box's middle until the main window repaints.
-  EXPECT_TRUE(ui::waitUntil([&] { return !pictureShown(program); }, 5000));
-  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+  for (const RefusingFolder& row : rows) {
+    SCOPED_TRACE(row.folder);
+    ProgramUnderTest program(ProgramUnderTest::InPlace{row.folder});
+    ASSERT_TRUE(program.started());
+    if (row.first) {
+      ASSERT_TRUE(takeInThroughDialog(program, fixture(row.first)));
+    }
+    HWND dialog = openPictureDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    ui::confirmDialog(dialog, fixture(row.picture));
+    HWND box = program.window("#32770", 20000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ui::windowText(box), "Tarvex Forge");
+    EXPECT_EQ(ui::messageBoxText(box), row.message);
+    ui::pressButton(box, IDOK);
+    ui::waitUntilGone(box);
+    for (const char* name : {kJpegCopy, kPngCopy})
+      EXPECT_TRUE(ui::waitUntil([&] { return !fileExists(program.workingFile(name)); }, 5000)) << name;
+    // The message covered the box's middle until the main window repaints.
+    EXPECT_TRUE(ui::waitUntil([&] { return !pictureShown(program); }, 5000));
+    EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+  }
 }
