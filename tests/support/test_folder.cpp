@@ -13,10 +13,14 @@ TestFolder::TestFolder() {
   static std::atomic<int> counter{0};
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
-  path_ = pathFromWindows(temp) + "tf-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-          std::to_string(counter++);
-  removeFolderTree(path_);
-  createFolder(path_);
+  const Text base = pathFromWindows(temp) + "tf-test-" + std::to_string(GetCurrentProcessId()) + "-";
+  // A new folder: one of an earlier process with the same id may still be
+  // there, holding what its test could not remove (a "." entry, a
+  // read-only file).
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    path_ = base + std::to_string(counter++);
+    if (createFolder(path_)) return;
+  }
 }
 
 TestFolder::~TestFolder() {
