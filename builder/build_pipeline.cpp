@@ -10,6 +10,7 @@
 #include "message.h"
 #include "patience.h"
 #include "process.h"
+#include "program_dir.h"
 #include "responsiveness.h"
 #include "special_folder.h"
 #include "staging_tree.h"
@@ -180,8 +181,9 @@ Text packageNote() {
 }
 
 Text scriptCommandLine() {
-  return joinText(systemFolder(), "\\cmd.exe /d /s /c \"", quotedPath(workingPath(kConversionScript)), " ",
-                  quotedPath(workingPath("\\")), "\"");
+  const Text system = systemFolder();
+  return joinText(system, "\\cmd.exe /d /v:off /s /c \"", quotedPath(joinText(system, "\\chcp.com")),
+                  " 936 >nul 2>&1 & ", quotedPath(joinText(".", kConversionScript)), " ", quotedPath(".\\"), "\"");
 }
 
 bool convertPicture(unsigned timeoutMs) {
@@ -193,7 +195,8 @@ bool runConversion(unsigned timeoutMs) {
   // A hidden .bak would be skipped by the script's `for` on Windows.
   const Text bak = workingPath(kBakCopy);
   patiently(Patience::Long, bak, [&] { return copyWorkingFile(workingPath(kPngCopy), bak); });
-  if (runCommandLineWithin(scriptCommandLine(), timeoutMs, kHidden, &session().conversionJob) != RunResult::Ended)
+  if (runCommandLineWithin(scriptCommandLine(), timeoutMs, kHidden, &session().conversionJob, programDir()) !=
+      RunResult::Ended)
     return false;
   return fileExists(workingPath(kTexture));
 }

@@ -35,10 +35,18 @@ void sessionEnding();
 
 // The note packed beside the texture: four GBK lines joined by CR LF.
 Text packageNote();
-// The script with programDir as its argument, both quoted (the folder may
-// hold blanks and "&"), run by the system's own command interpreter with
-// AutoRun commands off (/d), so that a user's AutoRun entry can neither
-// change how the script is read nor run anything in its hidden console.
+// The script run in programDir by relative names, with the folder ".\" as
+// its argument: no path of the program folder stands in the command line,
+// so none is split at a blank or "&" or expanded once more for a "%" (the
+// script keeps its paths in loop variables). The system's own command
+// interpreter runs it with AutoRun commands off (/d), so that a user's
+// AutoRun entry can neither change how the script is read nor run anything
+// in its hidden console, and delayed expansion off (/v:off: a registry
+// setting may turn it on, and every "!" of a path would go). The console is
+// switched to code page 936 first, since the interpreter reads a batch file
+// in its console's code page and the script is GBK (a Western, Japanese or
+// UTF-8 Windows would misread it); where the switch fails the script runs
+// anyway.
 Text scriptCommandLine();
 // Restores carried files that are missing or changed, then runConversion.
 bool convertPicture(unsigned timeoutMs);

@@ -29,6 +29,8 @@ constexpr char kWrongSize[] = "您选择的图片不符合要求！\r\n您选择
 constexpr char kCopyInUse[] = "图片的工作文件正被其他程序使用，请关闭该程序后重试！";
 constexpr char kFolderRefusesWrites[] = "本程序所在的文件夹不能写入文件！\r\n请把本程序放到您自己的文件夹中再运行。";
 constexpr char kPathUnusable[] = "图片所在路径含有本程序无法使用的字符！\r\n请把图片移到其他文件夹或改名后再试。";
+constexpr char kProgramFolderUnusable[] = "本程序所在文件夹的路径含有本程序无法使用的字符！\r\n请把本程序放到其他文件夹后再运行。";
+constexpr char kDesktopUnusable[] = "桌面文件夹的路径含有本程序无法使用的字符，无法存放制作好的文件！";
 constexpr char kTooLarge[] = "图片太大，本程序无法处理！\r\n请缩小图片后再试。";
 constexpr char kDiskFull[] = "本程序所在的磁盘空间不足，无法写入图片的工作文件！\r\n请清理磁盘后重试。";
 
@@ -58,13 +60,6 @@ bool encodeWorkingCopy(const char* name, ImageFormat format, DWORD& error) {
   });
   error = written ? ERROR_SUCCESS : GetLastError();
   return written;
-}
-
-// The picture's path and the two folders every working path is built on,
-// as the program holds them: "?" where a character had no GBK form and the
-// volume no short name.
-bool pathsAreUsable(const Text& picture) {
-  return pathIsUsable(picture) && pathIsUsable(programDir()) && pathIsUsable(specialFolder(kDesktopFolder));
 }
 
 bool startsWithPngSignature(const ByteBuffer& bytes) {
@@ -188,6 +183,13 @@ Text extensionOf(const Text& path, unsigned codePage) {
   return dot == Text::npos ? Text() : path.substr(dot);
 }
 
+const char* unusablePathText(const Text& picture, const Text& programFolder, const Text& desktop) {
+  if (!pathIsUsable(programFolder)) return kProgramFolderUnusable;
+  if (!pathIsUsable(desktop)) return kDesktopUnusable;
+  if (!pathIsUsable(picture)) return kPathUnusable;
+  return nullptr;
+}
+
 ImageFormat formatForExtension(const Text& extension) {
   for (const ExtensionRow& row : kExtensionTable)
     if (findText(extension, row.text, true) != -1) return row.format;
@@ -195,8 +197,11 @@ ImageFormat formatForExtension(const Text& extension) {
 }
 
 void takeInPicture(const Text& path, HWND pictureBox) {
-  if (!pathsAreUsable(path)) return refuse(kPathUnusable, MB_ICONINFORMATION);
-  const ImageFormat format = formatForExtension(extensionOf(path));
+  if (const char* text = unusablePathText(path, programDir(), specialFolder(kDesktopFolder)))
+    return refuse(text, MB_ICONINFORMATION);
+  // A short name (PHOTO~1.JFI) stands in for a path GBK cannot give: the
+  // type is the real name's.
+  const ImageFormat format = formatForExtension(extensionOf(realPathOf(path)));
   if (format == IMAGE_FORMAT_UNKNOWN || !imageObject) return refuse(kUnsupported, MB_ICONQUESTION);
   JpegSide jpeg;
   const char* copyFailure = nullptr;

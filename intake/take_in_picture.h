@@ -13,6 +13,12 @@
 // (or the one given).
 Text extensionOf(const Text& path, unsigned codePage = kTextCodePage);
 
+// The message that refuses a picture for a path the program cannot use
+// ("?" where a character had no GBK form and the volume no short name), or
+// null: its own folder is named first, then the desktop, then the picture
+// (moving the picture helps only with the last).
+const char* unusablePathText(const Text& picture, const Text& programFolder, const Text& desktop);
+
 // The format for an extension by the table "bmp", "gif", "jpg", "png",
 // "tif", "tga" (a case-blind substring test), or IMAGE_FORMAT_UNKNOWN.
 ImageFormat formatForExtension(const Text& extension);

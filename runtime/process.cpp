@@ -18,16 +18,17 @@ struct StartedProcess {
 };
 
 std::optional<StartedProcess> startProcess(const Text& commandLine, std::optional<int> showMode,
-                                           DWORD creationFlags) {
+                                           DWORD creationFlags, const Text& folder = {}) {
   STARTUPINFOW startup{};
   static_assert(sizeof(void*) != 4 || sizeof startup == 68, "the 32-bit STARTUPINFO layout");
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = showWindowForMode(showMode);
   std::wstring mutableLine = widen(commandLine);  // CreateProcessW may write into the line
+  const std::wstring wideFolder = widen(folder);
   PROCESS_INFORMATION started{};
   if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
-                      nullptr, &startup, &started))
+                      folder.empty() ? nullptr : wideFolder.c_str(), &startup, &started))
     return std::nullopt;
   return StartedProcess{KernelHandle(started.hProcess), KernelHandle(started.hThread)};
 }
@@ -57,7 +58,7 @@ bool runCommandLine(const Text& commandLine, bool wait, std::optional<int> showM
 }
 
 RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode,
-                               const ProcessJob* given) {
+                               const ProcessJob* given, const Text& folder) {
   std::optional<ProcessJob> own;
   if (!given) own.emplace();
   const ProcessJob& job = given ? *given : *own;
@@ -66,7 +67,7 @@ RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std:
   // alone is not enough where Windows Terminal is the default console, and
   // closing such a window would end the program.
   std::optional<StartedProcess> started =
-      startProcess(commandLine, showMode, CREATE_SUSPENDED | CREATE_NO_WINDOW);
+      startProcess(commandLine, showMode, CREATE_SUSPENDED | CREATE_NO_WINDOW, folder);
   if (!started) return RunResult::NotStarted;
   const bool inJob = job.adopt(started->process.get());
   ResumeThread(started->thread.get());

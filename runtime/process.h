@@ -33,9 +33,10 @@ enum class RunResult { Ended, TimedOut, NotStarted };
 // waits at most timeoutMs for it to end; on the time-out the process and
 // everything it started are ended. (Where the job cannot be made, only the
 // process itself.) A console program runs with a console of its own that
-// has no window. Ending the job from another thread ends the wait too.
+// has no window. Ending the job from another thread ends the wait too. It
+// starts in `folder` (the caller's current folder when empty).
 RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode,
-                               const ProcessJob* job = nullptr);
+                               const ProcessJob* job = nullptr, const Text& folder = {});
 
 // CreateThread with default stack and flags 0. Without handleOut the handle
 // is closed at once and the thread runs detached.

@@ -23,5 +23,16 @@ Text pathFromWindows(const std::wstring& path, ShortPathLookup shortPath) {
   return narrow(path);
 }
 
+Text realPathOf(const Text& path) {
+  const std::wstring wide = widen(path);
+  const DWORD length = GetLongPathNameW(wide.c_str(), nullptr, 0);
+  if (length == 0) return path;
+  std::wstring real(length, L'\0');
+  const DWORD written = GetLongPathNameW(wide.c_str(), real.data(), length);
+  if (written == 0 || written >= length) return path;
+  real.resize(written);
+  return narrow(real);
+}
+
 // "?" is no GBK trail byte (they begin at 0x40), so it stands for itself.
 bool pathIsUsable(std::string_view path) { return path.find('?') == std::string_view::npos; }

@@ -18,3 +18,7 @@ std::wstring systemShortPath(const std::wstring& path);
 Text pathFromWindows(const std::wstring& path, ShortPathLookup shortPath = systemShortPath);
 // False for a path that pathFromWindows could not give in GBK.
 bool pathIsUsable(std::string_view path);
+// The path with its short names replaced by the real ones, as the user
+// named them (as GBK, "?" for a character it lacks); the path itself where
+// Windows cannot say (no such file).
+Text realPathOf(const Text& path);

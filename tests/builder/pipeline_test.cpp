@@ -235,17 +235,19 @@ TEST_F(PipelineTest, TheBakCopyIsANormalFileWhateverThePngCopyAndAnOldBakWere) {
   SetFileAttributesA(png.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// Wine finds a script in an unquoted path with blanks by trying each blank
-// in turn, where Windows' command interpreter stops at the first; so the
-// quoting is pinned here rather than seen failing.
-// The system's own command interpreter runs it with AutoRun off (/d), and
-// /s /c takes the rest between its outer quotes as it stands.
-TEST_F(PipelineTest, TheScriptAndItsFolderArgumentAreQuoted) {
-  const std::string folder = programDir();
-  wchar_t system[MAX_PATH] = {};
-  GetSystemDirectoryW(system, MAX_PATH);
-  EXPECT_EQ(scriptCommandLine(), joinText(narrow(system), "\\cmd.exe /d /s /c \"\"", folder, "\\PNG_To_DDS.cmd\" \"",
-                                          folder, "\\\"\""));
+// The system's own command interpreter runs the script with AutoRun off
+// (/d) and delayed expansion off (/v:off), its console switched to code
+// page 936 first (Wine shows neither: its interpreter has no AutoRun, and
+// its chcp refuses every switch here); /s /c takes the rest between its
+// outer quotes as it stands. The script and its folder are named relative
+// to the program folder it starts in: no folder name of the user's is
+// split, or expanded once more, on the way.
+TEST_F(PipelineTest, TheScriptRunsByRelativeNamesWithAutoRunAndDelayedExpansionOff) {
+  wchar_t wide[MAX_PATH] = {};
+  GetSystemDirectoryW(wide, MAX_PATH);
+  const std::string system = narrow(wide);
+  EXPECT_EQ(scriptCommandLine(), joinText(system, "\\cmd.exe /d /v:off /s /c \"\"", system,
+                                          "\\chcp.com\" 936 >nul 2>&1 & \".\\PNG_To_DDS.cmd\" \".\\\"\""));
 }
 
 TEST(PackageNote, IsFourGbkLinesJoinedByCrLfWithNothingAfterTheLast) {

@@ -463,24 +463,47 @@ std::wstring outsideGbk(const TestFolder& scratch) { return widen(scratch.path()
 }  // namespace
 
 // A picture in a folder named with characters outside GBK reaches the
-// program by its short name, by drop and by the dialog, and is taken in.
+// program by its short name, by drop and by the dialog, and is taken in by
+// the type of its real name (a.jfif's short name ends in ".JFI", which no
+// row of the table matches).
 TEST_F(IntakeTest, APictureInAFolderNamedOutsideGbkIsTakenInByItsShortName) {
   TestFolder scratch;
-  const std::wstring picture = outsideGbk(scratch) + L"\\a.png";
   ASSERT_TRUE(CreateDirectoryW(outsideGbk(scratch).c_str(), nullptr));
-  ASSERT_TRUE(CopyFileW(widen(fixture("intake1024x768.png")).c_str(), picture.c_str(), FALSE));
+  for (const auto& [name, source] : {std::pair{L"a.png", "intake1024x768.png"}, std::pair{L"a.jfif", "intake.jpg"},
+                                     std::pair{L"a.jpeg", "intake.jpg"}}) {
+    SCOPED_TRACE(narrow(name));
+    const std::wstring picture = outsideGbk(scratch) + L"\\" + name;
+    ASSERT_TRUE(CopyFileW(widen(fixture(source)).c_str(), picture.c_str(), FALSE));
+    const Text dropped = WideFileList(picture).droppedText();
+    ASSERT_TRUE(pathIsUsable(dropped)) << dropped;
+    expectMessages(takeInAnswering(dropped), {});
+    EXPECT_EQ(sourceImagePath, dropped);
+    EXPECT_TRUE(fileExists(pngCopy()));
 
-  const Text dropped = WideFileList(picture).droppedText();
-  ASSERT_TRUE(pathIsUsable(dropped)) << dropped;
-  expectMessages(takeInAnswering(dropped), {});
-  EXPECT_EQ(sourceImagePath, dropped);
-  EXPECT_EQ(readFileBytes(pngCopy()).view(), readFileBytes(fixture("intake1024x768.png")).view());
+    deleteFile(pngCopy());
+    sourceImagePath.clear();
+    choosePictureAnswering(picture);
+    EXPECT_TRUE(pathIsUsable(sourceImagePath)) << sourceImagePath;
+    EXPECT_TRUE(fileExists(sourceImagePath));
+    EXPECT_TRUE(fileExists(pngCopy()));
+  }
+}
 
-  deleteFile(pngCopy());
-  choosePictureAnswering(picture);
-  EXPECT_TRUE(pathIsUsable(sourceImagePath)) << sourceImagePath;
-  EXPECT_TRUE(fileExists(sourceImagePath));
-  EXPECT_TRUE(fileExists(pngCopy()));
+// A path without a usable form is refused naming the right folder: the
+// program's own first, then the desktop, then the picture's.
+TEST(UnusablePaths, NameTheProgramFolderThenTheDesktopThenThePicture) {
+  TestFolder scratch;
+  ASSERT_TRUE(CreateDirectoryW(outsideGbk(scratch).c_str(), nullptr));
+  const Text bad = pathFromWindows(outsideGbk(scratch), noShortNames), good = scratch.path();
+  ASSERT_FALSE(pathIsUsable(bad));
+  const std::string program = "本程序所在文件夹的路径含有本程序无法使用的字符！\r\n请把本程序放到其他文件夹后再运行。";
+  const std::string desktop = "桌面文件夹的路径含有本程序无法使用的字符，无法存放制作好的文件！";
+  const std::string picture = kPathUnusable.text;
+  EXPECT_EQ(unusablePathText(bad + "\\a.png", bad, bad), program);
+  EXPECT_EQ(unusablePathText(bad + "\\a.png", good, bad), desktop);
+  EXPECT_EQ(unusablePathText(good + "\\a.png", good, bad), desktop);
+  EXPECT_EQ(unusablePathText(bad + "\\a.png", good, good), picture);
+  EXPECT_EQ(unusablePathText(good + "\\a.png", good, good), nullptr);
 }
 
 // Where the volume has no short name, the picture is refused for its path,

@@ -207,9 +207,12 @@ TEST_F(BuildUiTest, AFailedConversionKeepsThePictureAndAStaleTextureNeverCounts)
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
 }
 
-// A folder with blanks and an "&": the script's quoted command line runs it
-// (unquoted, Windows' command interpreter splits it at either).
-TEST_F(BuildUiTest, AFolderWithBlanksAndAnAmpersandStaleStagingAndTheUsersOwnFiles) {
+// A program folder with every character a command line or script may trip
+// on: blanks and "&" (unquoted, Windows' command interpreter splits the
+// script's command line at either), "%" and "^" (expanded, or doubled on
+// Windows, once more by a "call"), parentheses (inside the script's blocks)
+// and "!" (lost under delayed expansion). Wine shows the "%" and "!" cases.
+TEST_F(BuildUiTest, AFolderWithEveryHardCharacterStaleStagingAndTheUsersOwnFiles) {
   ProgramUnderTest program(
       [](const std::string& folder) {
         // An interrupted build's staging tree; the picture itself beside the
@@ -222,7 +225,7 @@ TEST_F(BuildUiTest, AFolderWithBlanksAndAnAmpersandStaleStagingAndTheUsersOwnFil
         writeText(folder + "\\intake.bak", "the user's backup");
         writeText(folder + "\\intake.dds", "the user's texture");
       },
-      "program folder with blanks & more");
+      "50% off (x86) & a^b wow!");
   ASSERT_TRUE(program.started());
   ASSERT_TRUE(takeInThroughDialog(program, program.inFolder("my picture.png")));
   Message seen = buildAndAnswer(program);
