@@ -4,9 +4,11 @@
 #include <ole2.h>
 
 #include "fatal_error.h"
-#include "program_dir.h"
+#include "one_copy.h"
 #include "picture_state.h"
+#include "program_dir.h"
 #include "program_windows.h"
+#include "system_dlls.h"
 
 namespace {
 
@@ -24,7 +26,10 @@ void releaseAtExit() {
 }  // namespace
 
 int startProgram() {
+  restrictDllSearchToSystemFolder();
   initProgramDir();
+  ProgramFolderLock folder(programDir());  // held until the program ends
+  if (!isTheFolderProgram(folder)) return 0;
   OleInitialize(nullptr);
   createImageObject();
   exitRoutine = releaseAtExit;

@@ -25,7 +25,10 @@ constexpr char kFailed[] = "制作失败，请重新尝试！";
 constexpr unsigned kScriptTimeoutMs = 10 * 60 * 1000;  // a hung converter must not hang the program
 constexpr int kHidden = 1;                              // show mode: window hidden
 constexpr char kArchivingReason[] = "正在制作载入背景，请稍候…";  // Windows shows it at log-off
-constexpr DWORD kSessionEndWaitMs = 5000;  // Windows ends a program soon after its session ends
+// Windows ends a program once it has answered the session's end. The answer
+// waits for the archive to be finished or abandoned: as long as its move
+// into place may be patient, and the removal of an abandoned one after it.
+constexpr DWORD kSessionEndWaitMs = patienceBudgetMs(Patience::Long) + patienceBudgetMs(Patience::Brief) + 1000;
 
 // Set while a build runs, from its start until its own close request.
 std::atomic<bool> buildRunning{false};
@@ -123,13 +126,20 @@ bool archivePackage(HWND progressBar) {
   const Text archive = joinText(desktop, kArchiveName);
   const Text partial = joinText(archive, kUnfinishedArchiveSuffix);
   const ArchivingHold hold(GetAncestor(progressBar, GA_ROOT));
+  // The session may have ended before the hold: then nothing is begun on
+  // the desktop. (The hold is marked before this is read, and the end marks
+  // the abandonment before it looks for a hold: one of the two sees the
+  // other.)
+  if (session().abandon) return false;
   FolderArchiver archiver;
   // ZIP压缩1's progress event: the main window's progress bar (showProgress).
   archiver.archiveProgress = [progressBar](int percent) { setProgressPosition(progressBar, percent); };
   archiver.abandoned = &session().abandon;
   const bool archived =
       archiver.compressFolder(workingPath(kStagingFolder), partial) == 1 && moveIntoPlace(partial, archive);
-  if (!archived) patiently(Patience::Long, partial, [&] { return deleteFile(partial); });
+  // Within the session end's wait when it has ended.
+  const Patience removal = session().abandon ? Patience::Brief : Patience::Long;
+  if (!archived) patiently(removal, partial, [&] { return deleteFile(partial); });
   return archived;
 }
 

@@ -8,7 +8,6 @@
 
 namespace {
 
-DWORD budgetOf(Patience patience) { return patience == Patience::Long ? 10000 : 1000; }
 
 // The folder of a path, for the check that it takes new files.
 Text folderOf(const Text& file) {
@@ -36,10 +35,10 @@ bool patiently(Patience patience, const Text& file, const std::function<bool()>&
     if (attempt()) return true;
     const DWORD error = GetLastError();
     const DWORD waited = GetTickCount() - start;
-    if (!heldByAnother(error, file, folderChecked, folderWritable) || waited >= budgetOf(patience)) {
+    if (!heldByAnother(error, file, folderChecked, folderWritable) || waited >= patienceBudgetMs(patience)) {
       SetLastError(error);
       return false;
     }
-    Sleep(std::min(pause, budgetOf(patience) - waited));
+    Sleep(std::min(pause, patienceBudgetMs(patience) - waited));
   }
 }

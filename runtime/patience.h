@@ -3,6 +3,8 @@
 // virus scanner or the search indexer reading a new file, cloud sync of a
 // redirected desktop, the shell's thumbnail handler. A replace, move or
 // removal that meets one is tried again after growing pauses.
+#include <windows.h>
+
 #include <functional>
 
 #include "text.h"
@@ -11,6 +13,9 @@ enum class Patience {
   Brief,  // about 1 s: the UI thread, the end of a session
   Long,   // about 10 s: the build worker
 };
+
+// How long each is patient, at most.
+constexpr DWORD patienceBudgetMs(Patience patience) { return patience == Patience::Long ? 10000 : 1000; }
 
 // Runs `attempt` (a replace, move or removal of `file`) until it succeeds.
 // It is tried again on a sharing or lock violation, and on access denied

@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
+#include "common_controls.h"
 #include "ui_requests.h"
 
 ProgressBar::ProgressBar(HWND parent, const ProgressBarLayout& layout) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
+  initCommonControls(ICC_PROGRESS_CLASS);
   const Rect& r = layout.rect;
   hwnd_ = CreateWindowExW(WS_EX_STATICEDGE, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_SMOOTH,
                           r.left, r.top, r.width, r.height, parent, nullptr,

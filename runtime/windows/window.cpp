@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "system_dlls.h"
 #include "system_path.h"
 #include "ui_requests.h"
 #include "wide_text.h"
@@ -256,10 +257,25 @@ OPENFILENAMEW openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers
   return request;
 }
 
+namespace {
+
+// COMDLG32 is loaded when the dialog is first asked for, from the system
+// folder, once the program has kept later loads there: it brings COMCTL32
+// (no known DLL) with it, which would otherwise be looked for beside the
+// program at its start.
+bool showOpenFileDialog(OPENFILENAMEW& request) {
+  static const HMODULE comdlg32 = loadSystemDll(L"comdlg32.dll");
+  using GetOpenFileName = BOOL(WINAPI*)(OPENFILENAMEW*);
+  const auto getOpenFileName = exportOf<GetOpenFileName>(comdlg32, "GetOpenFileNameW");
+  return getOpenFileName && getOpenFileName(&request);
+}
+
+}  // namespace
+
 bool openFileDialog(FileDialog& dialog) {
   OpenFileBuffers buffers;
   OPENFILENAMEW request = openFileRequest(dialog, buffers);
-  if (!GetOpenFileNameW(&request)) return false;
+  if (!showOpenFileDialog(request)) return false;
   dialog.fileName = pathFromWindows(buffers.fileName.c_str());
   return true;
 }

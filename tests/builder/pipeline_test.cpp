@@ -15,6 +15,8 @@
 #include "build_pipeline.h"
 #include "carried_tools.h"
 #include "files.h"
+#include "handles.h"
+#include "package_reader.h"
 #include "special_folder.h"
 #include "ui_requests.h"
 #include "test_folder.h"
@@ -273,31 +275,85 @@ LRESULT CALLBACK recordHolds(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT queryEndSession(HWND window) { return SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); }
 
+// What the desktop holds the moment the program has answered the end of
+// its session (Windows may end it then): never an unfinished archive, and
+// the earlier package as it was or the complete new one.
+void expectNothingHalfWritten(const ByteBuffer& earlier) {
+  const std::vector<std::string> names = filesNamedLikeTheArchive();
+  EXPECT_TRUE(names.empty() || names == std::vector<std::string>{kArchiveName}) << "something half written is left";
+  const ByteBuffer archive = readFileBytes(archivePath());
+  if (archive.view() == earlier.view()) return;
+  const auto entries = readPackageEntries(archive);
+  EXPECT_TRUE(entries && entries->size() == 4) << "the earlier package is neither kept nor replaced by a whole one";
+}
+
+struct SessionEnd {
+  const char* when;
+  int atPercent;          // the progress at which it ends; -1: once the package is staged
+  DWORD earlierHeldMs;    // another program holds the earlier package that long (the move waits)
+};
+
 }  // namespace
 
-// Windows logs off while the build archives: it is asked to wait, with the
-// reason, until the archive is abandoned; when the session ends anyway, the
-// unfinished archive and the carried files are gone before the program is.
+// Windows logs off during a build: while it archives it is asked to wait,
+// with the reason, until the archive is finished or abandoned; whenever the
+// session ends anyway, nothing half written stays on the desktop, and the
+// carried files are gone before the program is. At each step of the
+// archive: before it is begun, while it is written, while it is moved into
+// place past an earlier package another program holds for 7 s.
 TEST_F(PipelineTest, TheSessionsEndWaitsForTheArchiveThenLeavesNothingBehind) {
-  HWND main = unitsWindow()->hwnd();
-  holdRequests.clear();
-  unitsWindowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordHolds)));
-  LRESULT mayEndWhileArchiving = -1;
-  ProgressRecord progress;
-  progress.onPosition = [&](int percent) {
-    if (percent != 50) return;
-    mayEndWhileArchiving = queryEndSession(main);
-    PostMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);  // "shut down anyway"
-  };
-  const std::vector<SeenMessage> seen = buildRecording(progress);
-  SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(unitsWindowProc));
-
-  EXPECT_EQ(mayEndWhileArchiving, FALSE);
-  EXPECT_EQ(holdRequests, (std::vector<std::string>{"正在制作载入背景，请稍候…", ""}));
-  EXPECT_LT(progress.positions.back(), 100) << "the archive was finished, not abandoned";
-  EXPECT_TRUE(filesNamedLikeTheArchive().empty()) << "an unfinished archive is left on the desktop";
-  for (const char* name : {kColorEcho, kDdsConv, kConversionScript}) EXPECT_FALSE(fileExists(inProgramDir(name))) << name;
-  EXPECT_EQ(queryEndSession(main), TRUE);  // nothing to wait for now
+  const SessionEnd steps[] = {{"once staged", -1, 0}, {"while archiving", 50, 0}, {"while moving into place", 100, 7000}};
+  for (const SessionEnd& step : steps) {
+    SCOPED_TRACE(step.when);
+    ASSERT_TRUE(copyFile(std::string(TF_FIXTURES) + "\\intake1024x768.png", inProgramDir(kPngCopy)));
+    const ByteBuffer earlier = textToBuffer("an earlier package");
+    ASSERT_TRUE(writeFileBytes(archivePath(), earlier));
+    FileHandle holder;
+    if (step.earlierHeldMs)  // readers only: no replacing it meanwhile
+      ui::waitUntil([&] {
+        holder.reset(CreateFileA(archivePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        return static_cast<bool>(holder);
+      }, 5000);
+    HWND main = unitsWindow()->hwnd();
+    holdRequests.clear();
+    unitsWindowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordHolds)));
+    // Windows' end of the session comes from outside, while the build goes
+    // on: queried, then "shut down anyway"; the desktop is looked at as
+    // Windows would end the program, right after its answer.
+    LRESULT mayEnd = -1;
+    std::thread session, release;
+    auto endSession = [&] {
+      session = std::thread([&] {
+        mayEnd = queryEndSession(main);
+        SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        expectNothingHalfWritten(earlier);
+      });
+      if (step.earlierHeldMs) release = std::thread([&] { Sleep(step.earlierHeldMs); holder.reset(); });
+    };
+    ProgressRecord progress;
+    progress.onPosition = [&](int percent) {
+      if (percent == step.atPercent) endSession();
+    };
+    std::thread staged;
+    if (step.atPercent < 0)
+      staged = std::thread([&] {
+        if (ui::waitUntil([&] { return fileExists(inProgramDir(kStagedDataFolder)); }, 60000)) endSession();
+      });
+    buildRecording(progress);
+    for (std::thread* thread : {&staged, &session, &release})
+      if (thread->joinable()) thread->join();
+    SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(unitsWindowProc));
+    if (step.atPercent == 50) {
+      EXPECT_EQ(mayEnd, FALSE);  // archiving: asked to wait
+      EXPECT_EQ(holdRequests, (std::vector<std::string>{"正在制作载入背景，请稍候…", ""}));
+      EXPECT_LT(progress.positions.back(), 100) << "the archive was finished, not abandoned";
+      EXPECT_EQ(readFileBytes(archivePath()).view(), earlier.view());
+    }
+    for (const char* name : {kColorEcho, kDdsConv, kConversionScript})
+      EXPECT_FALSE(fileExists(inProgramDir(name))) << name;
+    EXPECT_EQ(queryEndSession(main), TRUE);  // nothing to wait for now
+    removeOutputs();  // the next build writes the carried files again
+  }
 }
 
 // ... and a running conversion is ended with everything the script started.

@@ -3,7 +3,9 @@
 
 - Imports: only DLLs that every Windows 7 and later has (objdump lists
   them). Wine provides more (zlib1.dll among them), so a program that
-  imports one starts under Wine and not on Windows.
+  imports one starts under Wine and not on Windows. And only Windows' known
+  DLLs: any other is looked for beside the program first, where a planted
+  DLL of that name would run inside it.
 - Manifest: run as the invoker (no folder virtualization), DPI-unaware
   with GDI scaling, no Common Controls 6. Wine ignores all of these.
 - Version resource: company and product "Tarvex Forge", a description and
@@ -19,8 +21,13 @@ import subprocess
 import sys
 import xml.etree.ElementTree as ET
 
-SYSTEM_DLLS = {line.strip().lower() + ".dll"
-               for line in open(os.path.join(os.path.dirname(__file__), "system_dlls.txt")) if line.strip()}
+def dll_list(name):
+    return {line.strip().lower() + ".dll" for line in open(os.path.join(os.path.dirname(__file__), name))
+            if line.strip() and not line.startswith("#")}
+
+
+SYSTEM_DLLS = dll_list("system_dlls.txt")
+KNOWN_DLLS = dll_list("known_dlls.txt")
 failures = []
 
 
@@ -79,6 +86,9 @@ def check(exe):
     foreign = [dll for dll in imports(exe) if dll.lower() not in SYSTEM_DLLS]
     if foreign:
         fail(exe, "imports DLLs a clean Windows lacks: " + ", ".join(foreign))
+    unknown = [dll for dll in imports(exe) if dll.lower() not in KNOWN_DLLS]
+    if unknown:
+        fail(exe, "imports DLLs that are not known DLLs (looked for beside it first): " + ", ".join(unknown))
     if symbols or symbol_count:
         fail(exe, f"carries a symbol table ({symbol_count} symbols)")
     if subsystem >= (6, 0):

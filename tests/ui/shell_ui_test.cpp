@@ -1,7 +1,16 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "files.h"
+#include "program_folder_lock.h"
 #include "program_under_test.h"
+#include "special_folder.h"
+#include "wide_text.h"
+#include "working_files.h"
 
 namespace {
 
@@ -106,4 +115,158 @@ TEST_F(ShellTest, EscapeInTheMainWindowDoesNothingAndClosingEndsWithZero) {
   EXPECT_TRUE(IsWindow(program.mainWindow()));
   EXPECT_TRUE(IsWindowVisible(program.mainWindow()));
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
+
+namespace {
+
+std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
+
+// Each file of the folder with its size and last write.
+std::vector<std::string> folderListing(const std::string& folder) {
+  std::vector<std::string> files;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(widen(folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return files;
+  do {
+    files.push_back(narrow(found.cFileName) + " " + std::to_string(found.nFileSizeLow) + " " +
+                    std::to_string(found.ftLastWriteTime.dwLowDateTime) + " " + std::to_string(found.dwFileAttributes));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return files;
+}
+
+// A window of the test's own in front, as another program's would be.
+struct OtherWindowInFront {
+  OtherWindowInFront()
+      : window(CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                               nullptr, nullptr, nullptr)) {
+    SetForegroundWindow(window);
+  }
+  ~OtherWindowInFront() { DestroyWindow(window); }
+  HWND window;
+};
+
+// A second start of the program in `folder` by another file name: it must
+// end at once (exit code 0).
+DWORD startAgain(const ProgramUnderTest& first) {
+  const std::string second = first.inFolder("TarvexForge (2).exe");
+  copyFile(first.inFolder("TarvexForge.exe"), second);
+  ui::Process copy(quoted(second));
+  return copy.waitForExit(10000);
+}
+
+}  // namespace
+
+// One copy per program folder: a second start in the folder (a double
+// double-click, a shortcut while the window hides behind others) brings
+// the running copy's front window forward, a message box where one is up,
+// and ends without writing, changing or deleting a file.
+TEST(OneCopyPerFolder, ASecondStartBringsTheFirstForwardAndTouchesNothing) {
+  ProgramUnderTest first;
+  ASSERT_TRUE(first.started());
+  ASSERT_TRUE(takeInThroughDialog(first, fixture("intake1024x768.png")));
+  copyFile(first.inFolder("TarvexForge.exe"), first.inFolder("TarvexForge (2).exe"));
+  const std::vector<std::string> before = folderListing(first.folder());
+  {
+    const OtherWindowInFront other;
+    ASSERT_EQ(GetForegroundWindow(), other.window);
+    EXPECT_EQ(startAgain(first), 0u);
+    EXPECT_TRUE(ui::waitUntil([&] { return GetForegroundWindow() == first.mainWindow(); }, 3000));
+  }
+  EXPECT_EQ(folderListing(first.folder()), before);
+
+  HWND dialog = openPictureDialog(first);  // a refusal's message box stays up
+  ASSERT_NE(dialog, nullptr);
+  ui::confirmDialog(dialog, fixture("intake1023x768.png"));
+  HWND box = messageBox(first);
+  ASSERT_NE(box, nullptr);
+  {
+    const OtherWindowInFront other;
+    EXPECT_EQ(startAgain(first), 0u);
+    EXPECT_TRUE(ui::waitUntil([&] { return GetForegroundWindow() == box; }, 3000));
+  }
+  ui::pressButton(box, IDOK);
+  ui::waitUntilGone(box);
+  EXPECT_EQ(first.closeAndWaitForExit(), 0u);
+}
+
+// Copies in two folders are two programs: both run, and both build.
+TEST(OneCopyPerFolder, CopiesInTwoFoldersBothRunAndBuild) {
+  ProgramUnderTest first, second;
+  ASSERT_TRUE(first.started());
+  ASSERT_TRUE(second.started());
+  for (const ProgramUnderTest* program : {&first, &second}) {
+    ASSERT_TRUE(takeInThroughDialog(*program, fixture("intake1024x768.png")));
+    ASSERT_TRUE(chooseMenuItem(*program, VK_HOME));
+    HWND box = messageBox(*program, 120000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ui::messageBoxText(box), "完成，存放在您的桌面中！");
+    ui::pressButton(box, IDOK);
+    ui::waitUntilGone(box);
+  }
+  EXPECT_EQ(first.closeAndWaitForExit(), 0u);
+  EXPECT_EQ(second.closeAndWaitForExit(), 0u);
+  deleteFile(specialFolder(kDesktopFolder) + kArchiveName);
+}
+
+// A copy that is closing (its windows gone, the process not yet) is waited
+// for, and the new start goes on once it has ended. The test holds the
+// folder's lock as that copy would.
+TEST(OneCopyPerFolder, ACopyThatIsClosingIsWaitedForThenTheNewOneStarts) {
+  TestFolder folder;
+  ASSERT_TRUE(copyFile(testProgramFolder() + "\\TarvexForge.exe", folder / "TarvexForge.exe"));
+  std::unique_ptr<ui::Process> copy;
+  {
+    const ProgramFolderLock closing(folder.path());
+    ASSERT_TRUE(closing.held());
+    copy = std::make_unique<ui::Process>(quoted(folder / "TarvexForge.exe"));
+    EXPECT_EQ(ui::waitForWindow(copy->id(), kMainClass, nullptr, 1500), nullptr) << "it did not wait";
+    EXPECT_FALSE(fileExists(folder / "ddsconv.exe"));
+  }
+  HWND main = ui::waitForWindow(copy->id(), kMainClass, nullptr, 15000);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(fileExists(folder / "ddsconv.exe"));
+  PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(copy->waitForExit(), 0u);
+}
+
+namespace {
+
+// Wine told to prefer a COMCTL32.dll on disk for the program, as Windows'
+// search order does for a DLL that is not a known DLL (comctl32=n,b; the
+// program's own entry under AppDefaults, since Wine reads WINEDLLOVERRIDES
+// from the environment it was started with, not from ours).
+class NativeComctlFirst {
+ public:
+  NativeComctlFirst() {
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\TarvexForge.exe\\DllOverrides", 0, nullptr, 0,
+                    KEY_SET_VALUE, nullptr, &key_, nullptr);
+    const wchar_t order[] = L"native,builtin";
+    RegSetValueExW(key_, L"comctl32", 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof order);
+  }
+  ~NativeComctlFirst() {
+    RegDeleteValueW(key_, L"comctl32");
+    RegCloseKey(key_);
+  }
+  NativeComctlFirst(const NativeComctlFirst&) = delete;
+  NativeComctlFirst& operator=(const NativeComctlFirst&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+}  // namespace
+
+// A COMCTL32.dll beside the program, loaded where Windows would load it,
+// never runs: the program takes the system's, and works.
+TEST(PlantedDll, BesideTheProgramNeverRuns) {
+  const std::string planted = testProgramFolder() + "\\planted\\comctl32.dll";
+  ASSERT_TRUE(fileExists(planted));
+  const NativeComctlFirst nativeFirst;
+  ProgramUnderTest program([&](const std::string& folder) { copyFile(planted, folder + "\\comctl32.dll"); });
+  ASSERT_TRUE(program.started());
+  EXPECT_NE(ui::findChild(program.mainWindow(), PROGRESS_CLASSA), nullptr) << "no progress bar";
+  EXPECT_TRUE(takeInThroughDialog(program, fixture("intake1024x768.png")));
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+  EXPECT_FALSE(fileExists(program.inFolder("planted-dll-ran.txt"))) << "the planted DLL ran inside the program";
 }
