@@ -4,6 +4,8 @@
 #include <cstring>
 #include <optional>
 
+#include <webp/decode.h>
+
 #include "size_limits.h"
 
 namespace {
@@ -105,6 +107,29 @@ std::optional<Size> tiffSize(const Header& h, const ReadAt& readAt) {
   return Size{*width, *height};
 }
 
+std::uint32_t le24(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (std::uint32_t{p[2]} << 16); }
+
+// A RIFF container's first chunks: the canvas of an extended file (VP8X:
+// read as it stands, whatever the pictures in it say), else the frame
+// header of its one picture.
+std::optional<Size> webpSize(const Header& h, const ReadAt& readAt) {
+  if (std::memcmp(&h[12], "VP8X", 4) == 0) {
+    std::uint8_t canvas[6];
+    if (!readAt(24, 6, canvas)) return std::nullopt;
+    return Size{le24(canvas) + 1ull, le24(canvas + 3) + 1ull};
+  }
+  std::array<std::uint8_t, 64> head{};
+  std::size_t have = 0;
+  for (std::size_t size : {64, 48, 40, 34, 30, 25})  // a short file: what it has (a VP8X header is 30)
+    if (readAt(0, size, head.data())) {
+      have = size;
+      break;
+    }
+  WebPBitstreamFeatures features;
+  if (WebPGetFeatures(head.data(), have, &features) != VP8_STATUS_OK) return std::nullopt;
+  return Size{static_cast<std::uint64_t>(features.width), static_cast<std::uint64_t>(features.height)};
+}
+
 // A TGA header is only noise unless its fields are those of a picture the
 // decoder would read.
 std::optional<Size> tgaSize(const Header& h) {
@@ -125,6 +150,7 @@ std::optional<Size> declaredSize(ImageFormat named, const ReadAt& readAt) {
   if (std::memcmp(h.data(), "GIF8", 4) == 0) return gifSize(h, readAt);
   if (std::memcmp(h.data(), "\x89PNG\r\n\x1A\n", 8) == 0) return pngSize(h);
   if (std::memcmp(h.data(), "II*\0", 4) == 0 || std::memcmp(h.data(), "MM\0*", 4) == 0) return tiffSize(h, readAt);
+  if (std::memcmp(h.data(), "RIFF", 4) == 0 && std::memcmp(h.data() + 8, "WEBP", 4) == 0) return webpSize(h, readAt);
   if (named == IMAGE_FORMAT_TGA) return tgaSize(h);
   return std::nullopt;
 }

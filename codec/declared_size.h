@@ -13,7 +13,7 @@
 using ReadAt = std::function<bool(std::uint64_t offset, std::size_t count, std::uint8_t* out)>;
 
 // True when the header of the format the file's signature shows (BMP, GIF,
-// JPEG, PNG, TIFF; TGA, which has none, when the name says TGA) declares a
+// JPEG, PNG, TIFF, WebP; TGA, which has none, when the name says TGA) declares a
 // width or height beyond the side limit or a picture beyond the pixel
 // limit. False where no header declares a size, or a size the codec takes
 // (the decoder then judges the rest).

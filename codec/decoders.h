@@ -23,6 +23,7 @@ bool decodeTga(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
 bool decodeJpeg(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
 bool decodePng(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
 bool decodeTiff(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
+bool decodeWebp(Bytes file, Picture& out, KeepAlive keepAlive = nullptr);
 
 // Encoders write to an open file; false when the picture is refused, the
 // library reports an error or a write fails.

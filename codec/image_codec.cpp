@@ -52,6 +52,7 @@ Decoder decoderOf(ImageFormat format) {
     case IMAGE_FORMAT_PNG: return decodePng;
     case IMAGE_FORMAT_TIF: return decodeTiff;
     case IMAGE_FORMAT_TGA: return decodeTga;
+    case IMAGE_FORMAT_WEBP: return decodeWebp;
     default: return nullptr;  // ICO, PCX, WBMP, WMF, JPEG 2000: not included
   }
 }
@@ -65,20 +66,21 @@ bool decodeAs(ImageFormat format, const std::uint8_t* data, std::size_t size, Pi
 }
 
 bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out, KeepAlive keepAlive) {
+  // WebP by its RIFF signature, right before TGA, whose header has none.
   for (ImageFormat format : {IMAGE_FORMAT_BMP, IMAGE_FORMAT_JPG, IMAGE_FORMAT_ICO, IMAGE_FORMAT_GIF,
-                             IMAGE_FORMAT_PNG, IMAGE_FORMAT_TIF, IMAGE_FORMAT_TGA, IMAGE_FORMAT_PCX,
-                             IMAGE_FORMAT_WBMP, IMAGE_FORMAT_WMF, IMAGE_FORMAT_JP2})
+                             IMAGE_FORMAT_PNG, IMAGE_FORMAT_TIF, IMAGE_FORMAT_WEBP, IMAGE_FORMAT_TGA,
+                             IMAGE_FORMAT_PCX, IMAGE_FORMAT_WBMP, IMAGE_FORMAT_WMF, IMAGE_FORMAT_JP2})
     if (decodeAs(format, data, size, out, keepAlive)) return true;
   return false;
 }
 
-// Format ids 1 to 15 are tried first; a failure, and every other id, falls
+// Format ids 1 to 16 are tried first; a failure, and every other id, falls
 // back to detection by content. Only a complete success replaces the held
 // picture.
 bool ImageCodec::LoadBytes(const std::uint8_t* data, std::size_t size, ImageFormat format, KeepAlive keepAlive) {
   if (size > kMaxFileBytes) return false;
   Picture decoded;  // a fresh picture
-  const bool ok = (format >= 1 && format <= 15 && decodeAs(format, data, size, decoded, keepAlive)) ||
+  const bool ok = (format >= 1 && format <= IMAGE_FORMAT_WEBP && decodeAs(format, data, size, decoded, keepAlive)) ||
                   decodeByContent(data, size, decoded, keepAlive);
   if (ok) picture_ = std::move(decoded);
   return ok;

@@ -47,7 +47,7 @@ class ImageObject {
   KeepAlive keepAlive_ = nullptr;
 };
 
-// Detection by content, in order: BMP, JPEG, GIF, PNG, TIFF, TGA. ICO, PCX,
+// Detection by content, in order: BMP, JPEG, GIF, PNG, TIFF, WebP, TGA. ICO, PCX,
 // WBMP, WMF and the JPEG 2000 family are left out (this system never asks
 // for them); their places in the order are skipped.
 bool decodeByContent(const std::uint8_t* data, std::size_t size, Picture& out,

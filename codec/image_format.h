@@ -20,3 +20,4 @@ inline constexpr ImageFormat IMAGE_FORMAT_JPC = 12;
 inline constexpr ImageFormat IMAGE_FORMAT_PGX = 13;
 inline constexpr ImageFormat IMAGE_FORMAT_PNM = 14;
 inline constexpr ImageFormat IMAGE_FORMAT_RAS = 15;
+inline constexpr ImageFormat IMAGE_FORMAT_WEBP = 16;

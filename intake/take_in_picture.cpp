@@ -38,12 +38,13 @@ struct ExtensionRow {
   const char* text;
   ImageFormat format;
 };
-// JPEG's other usual names come last, so that every extension that matched
-// a row before still matches the same one.
+// JPEG's other usual names and WebP come last, so that every extension
+// that matched a row before still matches the same one.
 constexpr ExtensionRow kExtensionTable[] = {
     {"bmp", IMAGE_FORMAT_BMP}, {"gif", IMAGE_FORMAT_GIF}, {"jpg", IMAGE_FORMAT_JPG},
     {"png", IMAGE_FORMAT_PNG}, {"tif", IMAGE_FORMAT_TIF}, {"tga", IMAGE_FORMAT_TGA},
-    {"jpe", IMAGE_FORMAT_JPG}, {"jfif", IMAGE_FORMAT_JPG}};  // .jpeg, .jpe; .jfif (browsers)
+    {"jpe", IMAGE_FORMAT_JPG}, {"jfif", IMAGE_FORMAT_JPG},  // .jpeg, .jpe; .jfif (browsers)
+    {"webp", IMAGE_FORMAT_WEBP}};                            // as browsers save pictures
 
 // A viewer or the shell may hold the earlier copy for a moment: briefly
 // patient, on the UI thread. The failure's error (a full disk) is kept in

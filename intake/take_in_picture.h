@@ -20,7 +20,8 @@ Text extensionOf(const Text& path, unsigned codePage = kTextCodePage);
 const char* unusablePathText(const Text& picture, const Text& programFolder, const Text& desktop);
 
 // The format for an extension by the table "bmp", "gif", "jpg", "png",
-// "tif", "tga" (a case-blind substring test), or IMAGE_FORMAT_UNKNOWN.
+// "tif", "tga", "jpe", "jfif", "webp" (a case-blind substring test, the
+// first row that matches), or IMAGE_FORMAT_UNKNOWN.
 ImageFormat formatForExtension(const Text& extension);
 
 // Decodes the picture, writes the two working copies, checks the size and

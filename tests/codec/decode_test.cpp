@@ -65,6 +65,12 @@ const Case kCases[] = {
     {"tiffpaletteorient5.tif", IMAGE_FORMAT_TIF, Form::Palette8, false, 1},
     {"tiffpaletteorient6.tif", IMAGE_FORMAT_TIF, Form::Palette8, false, 1},
     {"tiffpaletteorient8.tif", IMAGE_FORMAT_TIF, Form::Palette8, false, 1},
+    // WebP as browsers save it; an animation gives its first frame.
+    {"webplossy.webp", IMAGE_FORMAT_WEBP, Form::TrueColour, false, 2},
+    {"webplossless.webp", IMAGE_FORMAT_WEBP, Form::TrueColour, false, 0},
+    {"webpalpha.webp", IMAGE_FORMAT_WEBP, Form::TrueColour, true, 0},
+    {"webpanimated.webp", IMAGE_FORMAT_WEBP, Form::TrueColour, false, 0},
+    {"webporient6.webp", IMAGE_FORMAT_WEBP, Form::TrueColour, false, 0},
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.file; }
@@ -133,6 +139,12 @@ TEST(DecodeFromFile, WrongIdsFallBackToDetectionByContent) {
   EXPECT_TRUE(object.DecodeFromFile(fixture("pngrgba.png"), IMAGE_FORMAT_TIF));
   EXPECT_TRUE(object.DecodeFromFile(fixture("tga32top.tga"), IMAGE_FORMAT_UNKNOWN));
   EXPECT_TRUE(object.DecodeFromFile(fixture("gif87.gif"), 99));
+  // A WebP named otherwise is the WebP it is (found before TGA, whose
+  // header has no signature); 16 is WebP's own id, 17 asks for detection.
+  EXPECT_TRUE(object.DecodeFromFile(fixture("webplossless.webp"), IMAGE_FORMAT_JPG));
+  EXPECT_EQ(rgbaOf(*object.codec()->GetPicture()), referenceRgba("webplossless.webp"));
+  EXPECT_TRUE(object.DecodeFromFile(fixture("webplossy.webp"), IMAGE_FORMAT_UNKNOWN));
+  EXPECT_TRUE(object.DecodeFromFile(fixture("webpalpha.webp"), 17));
   EXPECT_FALSE(object.DecodeFromFile(fixture("bmp24.bmp.rgba"), IMAGE_FORMAT_BMP));  // raw bytes: nothing
 }
 

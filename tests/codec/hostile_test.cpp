@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "codec_test_support.h"
 #include "declared_size.h"
@@ -47,10 +48,65 @@ TEST(HostileFiles, KeptFuzzerFindingsDecodeSafelyEverywhere) {
   }
 }
 
+namespace {
+
+// The offset of a RIFF chunk's payload, found by its tag; 0 where none.
+std::size_t chunkPayload(const std::vector<std::uint8_t>& file, const char* tag) {
+  for (std::size_t at = 12; at + 8 <= file.size();) {
+    const std::uint32_t size = file[at + 4] | file[at + 5] << 8 | file[at + 6] << 16 | std::uint32_t{file[at + 7]} << 24;
+    if (std::memcmp(&file[at], tag, 4) == 0) return at + 8;
+    if (std::memcmp(&file[at], "ANMF", 4) == 0) {  // frames hold chunks of their own after 16 bytes
+      at += 8 + 16;
+      continue;
+    }
+    at += 8 + size + (size & 1);
+  }
+  return 0;
+}
+
+void put24(std::vector<std::uint8_t>& file, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 3; ++i) file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+// WebP files that lie: each is refused, before any picture is made of it.
+TEST(HostileFiles, WebpFilesThatLieAreRefused) {
+  const std::vector<std::uint8_t> still = fileBytes(fixture("webporient6.webp"));    // extended (VP8X)
+  const std::vector<std::uint8_t> animated = fileBytes(fixture("webpanimated.webp"));
+  const std::vector<std::uint8_t> lossy = fileBytes(fixture("intakelossy.webp"));
+  ASSERT_TRUE(!still.empty() && !animated.empty() && !lossy.empty());
+  std::vector<std::vector<std::uint8_t>> lies;
+  for (std::size_t keep : {lossy.size() / 2, lossy.size() - 1, std::size_t{30}})  // cut short
+    lies.emplace_back(lossy.begin(), lossy.begin() + keep);
+  for (std::uint32_t riffSize : {std::uint32_t(lossy.size() + 1000), std::uint32_t{20}}) {  // a RIFF size that lies
+    lies.push_back(lossy);
+    for (int i = 0; i < 4; ++i) lies.back()[4 + i] = static_cast<std::uint8_t>(riffSize >> (8 * i));
+  }
+  lies.push_back(still);  // a canvas beyond the limits: 70 000 wide
+  put24(lies.back(), chunkPayload(still, "VP8X") + 4, 70000 - 1);
+  lies.push_back(animated);  // the first frame beyond the canvas's right edge
+  const std::size_t frame = chunkPayload(animated, "ANMF");
+  ASSERT_NE(frame, 0u);
+  put24(lies.back(), frame, 10);  // x offset 20 (stored halved) for a frame as wide as the canvas
+  for (std::size_t i = 0; i < lies.size(); ++i) {
+    Picture picture;
+    EXPECT_FALSE(decodeAs(IMAGE_FORMAT_WEBP, lies[i].data(), lies[i].size(), picture)) << "lie " << i;
+    EXPECT_FALSE(decodeByContent(lies[i].data(), lies[i].size(), picture)) << "lie " << i;
+  }
+  const std::vector<std::uint8_t>& wide = lies[lies.size() - 2];
+  EXPECT_TRUE(declaresTooLarge(IMAGE_FORMAT_WEBP, [&](std::uint64_t offset, std::size_t count, std::uint8_t* out) {
+    if (offset > wide.size() || count > wide.size() - offset) return false;
+    std::copy_n(wide.data() + offset, count, out);
+    return true;
+  }));
+}
+
 TEST(HostileFiles, TruncatedAndCorruptedCopiesOfEveryFixtureAreRefusedOrWhole) {
   for (const char* name : {"bmp8rle.bmp", "bmp4rle.bmp", "bmp32alpha.bmp", "gifinterlaced.gif",
                            "tga24rle.tga", "tga8rlepalette.tga", "png16.png", "pngpalette.png",
-                           "tiffpalette.tif", "tiffrgb.tif", "jpegcolour.jpg", "jpegcmyk.jpg"}) {
+                           "tiffpalette.tif", "tiffrgb.tif", "jpegcolour.jpg", "jpegcmyk.jpg",
+                           "webplossy.webp", "webpalpha.webp", "webpanimated.webp"}) {
     const std::vector<std::uint8_t> whole = fileBytes(fixture(name));
     ASSERT_FALSE(whole.empty()) << name;
     for (std::size_t keep : {std::size_t{0}, std::size_t{10}, whole.size() / 3, whole.size() / 2}) {

@@ -18,6 +18,7 @@
 #define decode_jpeg IMAGE_FORMAT_JPG
 #define decode_png IMAGE_FORMAT_PNG
 #define decode_tiff IMAGE_FORMAT_TIF
+#define decode_webp IMAGE_FORMAT_WEBP
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   declaresTooLarge(FUZZ_DECODER, [&](std::uint64_t offset, std::size_t count, std::uint8_t* out) {

@@ -116,7 +116,9 @@ TEST(ExtensionTable, QuirksOfThePathExtension) {
   // JPEG's usual names, any case; nothing else new.
   for (const char* jpeg : {"a.jpeg", "a.JPEG", "a.jpe", "a.Jpe", "a.jfif", "a.JFIF", "C:\\x\\y.jpg"})
     EXPECT_EQ(formatForExtension(extensionOf(jpeg)), IMAGE_FORMAT_JPG) << jpeg;
-  for (const char* unknown : {"a.jfi", "a.jp", "a.webp", "a.heic", "a.jxl"})
+  for (const char* webp : {"a.webp", "a.WEBP", "a.WebP"})
+    EXPECT_EQ(formatForExtension(extensionOf(webp)), IMAGE_FORMAT_WEBP) << webp;
+  for (const char* unknown : {"a.jfi", "a.jp", "a.web", "a.heic", "a.jxl"})
     EXPECT_EQ(formatForExtension(extensionOf(unknown)), IMAGE_FORMAT_UNKNOWN) << unknown;
   EXPECT_EQ(formatForExtension(extensionOf("a.bmpx")), IMAGE_FORMAT_BMP);
   EXPECT_EQ(formatForExtension(extensionOf("a.xgif")), IMAGE_FORMAT_GIF);
@@ -158,6 +160,8 @@ TEST_F(IntakeTest, SizesNotMultiplesOfFourAreRefusedAndCleanedUp) {
   EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));  // still A
   EXPECT_TRUE(shown().empty());  // nothing left to build from: the box is cleared
   expectMessages(takeInAnswering(fixture("intake1024x766.bmp")), {kWrongSize});
+  EXPECT_FALSE(fileExists(jpegCopy()));
+  expectMessages(takeInAnswering(fixture("intake1022x768.webp")), {kWrongSize});
   EXPECT_FALSE(fileExists(jpegCopy()));
 }
 
@@ -205,6 +209,8 @@ const std::string kTiffHeader = std::string("II*\0", 4) + littleEndian(8, 4) + l
                                 littleEndian(256, 2) + littleEndian(4, 2) + littleEndian(1, 4) +
                                 littleEndian(100000, 4) + littleEndian(257, 2) + littleEndian(4, 2) +
                                 littleEndian(1, 4) + littleEndian(100000, 4) + littleEndian(0, 4);
+const std::string kWebpHeader = "RIFF" + littleEndian(22, 4) + "WEBPVP8X" + littleEndian(10, 4) + std::string(4, '\0') +
+                                littleEndian(70000 - 1, 3) + littleEndian(4 - 1, 3);
 const std::string kTgaHeader = std::string("\0\0\x02", 3) + std::string(9, '\0') + littleEndian(65535, 2) +
                                littleEndian(65535, 2) + "\x18" + std::string(1, '\0');
 
@@ -223,7 +229,7 @@ TEST_F(IntakeTest, RefusalsBeforeAnythingIsWrittenKeepTheEarlierPicture) {
   TestFolder scratch;
   constexpr std::uint64_t kGigabyte = 1ull << 30;
   const Refusal rows[] = {
-      {fixture("intake.webp"), kUnsupported},
+      {fixture("intake.heic"), kUnsupported},
       {fixture("damaged.bmp"), kUnsupported},
       {fixture("missing.gif"), kUnsupported},
       {fixture("intake.jpg") + "\r\n" + fixture("intake1024x768.png") + "\r\n", kUnsupported},
@@ -236,6 +242,7 @@ TEST_F(IntakeTest, RefusalsBeforeAnythingIsWrittenKeepTheEarlierPicture) {
       {writeSparse(scratch, "huge.gif", kGifHeader, 0), kTooLarge},
       {writeSparse(scratch, "huge.tif", kTiffHeader, 0), kTooLarge},
       {writeSparse(scratch, "huge.tga", kTgaHeader, 0), kTooLarge},
+      {writeSparse(scratch, "huge.webp", kWebpHeader, 0), kTooLarge},
       {writeSparse(scratch, "pnginside.jpg", kPngHeader, 0), kTooLarge},  // detected by content
   };
   takeInAnswering(fixture("intake1024x768.png"));
@@ -250,6 +257,58 @@ TEST_F(IntakeTest, RefusalsBeforeAnythingIsWrittenKeepTheEarlierPicture) {
     EXPECT_EQ(readFileBytes(pngCopy()).view(), before.view());
     EXPECT_EQ(sourceImagePath, fixture("intake1024x768.png"));
     EXPECT_FALSE(shown().empty());
+  }
+}
+
+namespace {
+
+// A decoded working copy as RGBA (alpha 255 where it has none).
+std::vector<std::uint8_t> rgbaOfCopy(const std::string& copy) {
+  ImageObject decoded;
+  if (!decoded.DecodeFromFile(copy, IMAGE_FORMAT_UNKNOWN)) return {};
+  const Picture& picture = *decoded.codec()->GetPicture();
+  std::vector<std::uint8_t> rgba(picture.pixelCount() * 4, 255);
+  for (std::size_t i = 0; i < picture.pixelCount(); ++i) {
+    std::copy_n(&picture.pixels[3 * i], 3, &rgba[4 * i]);
+    if (!picture.alpha.empty()) rgba[4 * i + 3] = picture.alpha[i];
+  }
+  return rgba;
+}
+
+struct WebpPicture {
+  const char* file;
+  bool alpha;
+  int tolerance;  // our decoder and ImageMagick's disagree a little on lossy pictures
+};
+
+}  // namespace
+
+// WebP pictures as browsers save them are taken in like their neighbours:
+// each working copy is the picture ImageMagick decodes from the source
+// (an animation's first frame), the PNG copy with an alpha channel exactly
+// where the file has one, the JPEG copy at its quality.
+TEST_F(IntakeTest, WebpPicturesAreTakenInLikeTheOtherRows) {
+  for (const WebpPicture& row : {WebpPicture{"intakelossy.webp", false, 2}, WebpPicture{"intakelossless.webp", false, 0},
+                                 WebpPicture{"intakealpha.webp", true, 0}, WebpPicture{"intakeanimated.webp", false, 2}}) {
+    SCOPED_TRACE(row.file);
+    expectMessages(takeInAnswering(fixture(row.file)), {});
+    EXPECT_EQ(sourceImagePath, fixture(row.file));
+    EXPECT_FALSE(shown().empty());
+    const ByteBuffer reference = readFileBytes(fixture(std::string(row.file) + ".rgba"));
+    const std::vector<std::uint8_t> png = rgbaOfCopy(pngCopy()), jpeg = rgbaOfCopy(jpegCopy());
+    ASSERT_EQ(png.size(), reference.size());
+    ASSERT_EQ(jpeg.size(), reference.size());
+    EXPECT_EQ(readFileBytes(pngCopy())[25], row.alpha ? 6 : 2);  // RGBA or RGB
+    int colour = 0, alpha = 0;
+    long jpegTotal = 0;
+    for (std::size_t i = 0; i < png.size(); ++i) {
+      const int difference = std::abs(png[i] - reference[i]);
+      (i % 4 == 3 ? alpha : colour) = std::max(i % 4 == 3 ? alpha : colour, difference);
+      if (i % 4 != 3) jpegTotal += std::abs(jpeg[i] - reference[i]);
+    }
+    EXPECT_LE(colour, row.tolerance);
+    EXPECT_EQ(alpha, 0);
+    EXPECT_LT(jpegTotal / static_cast<long>(png.size() / 4 * 3), 3) << "the JPEG copy is not the picture";
   }
 }
 

@@ -176,6 +176,34 @@ TEST_F(BuildUiTest, ThePictureBecomesAPackageOnTheDesktop) {
   EXPECT_EQ(program.closeAndWaitForExit(), 0u);
 }
 
+// A WebP saved from a browser, with alpha, becomes a package as a PNG with
+// alpha does: the texture's colours and its alpha are the picture's (as
+// ImageMagick decodes the WebP).
+TEST_F(BuildUiTest, AWebpPictureBecomesAPackageOfItsPictureAndAlpha) {
+  ProgramUnderTest program;
+  ASSERT_TRUE(program.started());
+  ASSERT_TRUE(takeInThroughDialog(program, fixture("intakealpha.webp")));
+  const Message seen = buildAndAnswer(program);
+  EXPECT_EQ(seen.text, "完成，存放在您的桌面中！");
+  const ByteBuffer texture = entryBytes(readFileBytes(archivePath()), "Data/LoadingScreen/SRBackground.dds");
+  ASSERT_EQ(texture.size(), 128u + 256 * 192 * 16);
+  const ByteBuffer reference = readFileBytes(fixture("intakealpha.webp.rgba"));
+  ASSERT_EQ(reference.size(), 1024u * 768 * 4);
+  const RgbaPicture source{1024, 768, std::vector<std::uint8_t>(reference.data(), reference.data() + reference.size())};
+  const std::uint8_t* blocks = texture.data() + 128;
+  EXPECT_GT(dxtRgbPsnr(source, blocks, squish::kDxt3), 38.0);
+  int worstAlpha = 0;  // DXT3 keeps 4 bits of each pixel's alpha, the first 8 bytes of its block
+  for (int y = 0; y < 768; ++y)
+    for (int x = 0; x < 1024; ++x) {
+      const std::uint8_t* block = blocks + 16 * ((y / 4) * 256 + x / 4);
+      const int index = (y % 4) * 4 + x % 4;
+      const int alpha = ((block[index / 2] >> (4 * (index % 2))) & 0x0F) * 17;
+      worstAlpha = std::max(worstAlpha, std::abs(alpha - source.rgba[4 * (y * 1024 + x) + 3]));
+    }
+  EXPECT_LE(worstAlpha, 8);
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
+
 TEST_F(BuildUiTest, AFailedConversionKeepsThePictureAndAStaleTextureNeverCounts) {
   ProgramUnderTest program;
   ASSERT_TRUE(program.started());

@@ -65,7 +65,7 @@ TEST_F(IntakeUiTest, RefusedPicturesShowTheirMessages) {
 
   dialog = openPictureDialog(program);
   ASSERT_NE(dialog, nullptr);
-  ui::confirmDialog(dialog, fixture("intake.webp"));
+  ui::confirmDialog(dialog, fixture("intake.heic"));
   box = program.window("#32770", 10000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(ui::messageBoxText(box), "不支持的文件格式！");
