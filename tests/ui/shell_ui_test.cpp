@@ -195,6 +195,10 @@ TEST(OneCopyPerFolder, CopiesInTwoFoldersBothRunAndBuild) {
   ProgramUnderTest first, second;
   ASSERT_TRUE(first.started());
   ASSERT_TRUE(second.started());
+  // Side by side, as a user would place them: the tests read the picture
+  // boxes off the screen, and each window opens in the middle.
+  SetWindowPos(first.mainWindow(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(second.mainWindow(), nullptr, 460, 320, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const ProgramUnderTest* program : {&first, &second}) {
     ASSERT_TRUE(takeInThroughDialog(*program, fixture("intake1024x768.png")));
     ASSERT_TRUE(chooseMenuItem(*program, VK_HOME));
