@@ -28,7 +28,7 @@ void releaseAtExit() {
 int startProgram() {
   restrictDllSearchToSystemFolder();
   initProgramDir();
-  ProgramFolderLock folder(programDir());  // held until the program ends
+  ProgramFolderLock folder(programDirForWindows());  // held until the program ends
   if (!isTheFolderProgram(folder)) return 0;
   OleInitialize(nullptr);
   createImageObject();

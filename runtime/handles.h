@@ -53,9 +53,17 @@ struct FindHandleTraits {
   static void close(Handle h) { FindClose(h); }
 };
 
+struct ChangeNotificationTraits {  // FindFirstChangeNotificationW
+  using Handle = HANDLE;
+  static Handle invalid() { return INVALID_HANDLE_VALUE; }
+  static bool valid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void close(Handle h) { FindCloseChangeNotification(h); }
+};
+
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
+using ChangeNotification = UniqueHandle<ChangeNotificationTraits>;
 
 // Closes a file that was written, for a result: a close can fail too (data
 // the system still held that no longer fits), and a file counts as written

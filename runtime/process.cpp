@@ -78,6 +78,13 @@ RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std:
   return RunResult::TimedOut;
 }
 
+ULONGLONG processStartTime(DWORD processId) {
+  const KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!process || !GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) return 0;
+  return (ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
 bool startThread(LPTHREAD_START_ROUTINE routine, void* argument, HANDLE* handleOut) {
   DWORD threadId = 0;
   HANDLE thread = CreateThread(nullptr, 0, routine, argument, 0, &threadId);

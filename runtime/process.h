@@ -38,6 +38,10 @@ enum class RunResult { Ended, TimedOut, NotStarted };
 RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode,
                                const ProcessJob* job = nullptr, const Text& folder = {});
 
+// When the process started (its creation time); 0 where it cannot be asked
+// (ended, another user's).
+ULONGLONG processStartTime(DWORD processId);
+
 // CreateThread with default stack and flags 0. Without handleOut the handle
 // is closed at once and the thread runs detached.
 bool startThread(LPTHREAD_START_ROUTINE routine, void* argument = nullptr,

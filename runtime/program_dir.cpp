@@ -53,3 +53,9 @@ void makeProgramDirCurrent() {
 }
 
 Text programDir() { return theProgramDir; }
+
+std::wstring programDirForWindows() {
+  const std::wstring path = executablePath();
+  const std::size_t separator = path.find_last_of(L'\\');
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+}

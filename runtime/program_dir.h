@@ -1,5 +1,7 @@
 #pragma once
 // The directory that holds the executable, without a trailing "\".
+#include <string>
+
 #include "text.h"
 
 struct ExecutablePath {
@@ -21,3 +23,6 @@ void makeProgramDirCurrent();
 
 // A fresh copy of the program directory.
 Text programDir();
+// The program directory as Windows names it (UTF-16), also where
+// programDir could only give a short name or no usable path.
+std::wstring programDirForWindows();

@@ -16,6 +16,9 @@ inline constexpr char kTexture[] = "\\TarvexForge.dds";
 inline constexpr char kColorEcho[] = "\\colorecho.exe";
 inline constexpr char kDdsConv[] = "\\ddsconv.exe";
 inline constexpr char kConversionScript[] = "\\PNG_To_DDS.cmd";
+// Held open while the program runs: one copy per program folder. Hidden and
+// system, deleted when the program ends.
+inline constexpr char kFolderLock[] = "\\TarvexForge.lock";
 // The staging tree the package is laid out in; the archive's entries are
 // these paths relative to the staging folder.
 inline constexpr char kStagingFolder[] = "\\zip";

@@ -2,27 +2,10 @@
 
 #include <string>
 
-#include "handles.h"
-#include "program_folder_lock.h"
-#include "system_path.h"
-
 namespace {
 
-// The folder of the process's executable, as folderKey gives it; empty
-// where the process cannot be asked.
-std::wstring processFolderKey(DWORD processId) {
-  const KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  wchar_t image[32768];
-  DWORD length = 32768;
-  if (!process || !QueryFullProcessImageNameW(process.get(), 0, image, &length)) return {};
-  std::wstring path(image, length);
-  const std::size_t separator = path.find_last_of(L'\\');
-  if (separator == std::wstring::npos) return {};
-  return folderKey(pathFromWindows(path.substr(0, separator)));
-}
-
 struct Search {
-  std::wstring folder;
+  DWORD processId;
   HWND messageBox = nullptr, enabled = nullptr, any = nullptr;
 };
 
@@ -37,8 +20,7 @@ BOOL CALLBACK considerWindow(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<Search*>(param);
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
-  if (!IsWindowVisible(window) || processId == GetCurrentProcessId() || processFolderKey(processId) != search->folder)
-    return TRUE;
+  if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
   if (!search->messageBox && isMessageBox(window)) search->messageBox = window;
   if (!search->enabled && IsWindowEnabled(window)) search->enabled = window;
   if (!search->any) search->any = window;
@@ -47,8 +29,8 @@ BOOL CALLBACK considerWindow(HWND window, LPARAM param) {
 
 }  // namespace
 
-HWND frontWindowOfCopyIn(const Text& folder) {
-  Search search{folderKey(folder)};
+HWND frontWindowOfProcess(DWORD processId) {
+  Search search{processId};
   EnumWindows(considerWindow, reinterpret_cast<LPARAM>(&search));
   return search.messageBox ? search.messageBox : search.enabled ? search.enabled : search.any;
 }

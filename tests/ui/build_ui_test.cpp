@@ -318,7 +318,7 @@ TEST_F(BuildUiTest, AnArchiveThatCannotBeWrittenIsAFailureAndAnEarlierPackageSur
 }
 
 // A desktop on a full disk (a 1.6 MB disk of the CTest fixture
-// folders_that_refuse_writes, beside an earlier 1 MB package): the archive
+// unusual_program_folders, beside an earlier 1 MB package): the archive
 // of a picture of noise cannot be written whole. The build fails, the
 // earlier package is as it was, and nothing half written stays on either
 // disk; the picture stays chosen.

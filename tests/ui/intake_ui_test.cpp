@@ -79,7 +79,7 @@ TEST_F(IntakeUiTest, RefusedPicturesShowTheirMessages) {
 // folder access, read-only media) refuses every picture, one on a full disk
 // a picture whose copies do not fit; the message names the true reason,
 // no copy is left and the picture box is emptied. The folders come from the
-// CTest fixture folders_that_refuse_writes: one made immutable (chattr +i:
+// CTest fixture unusual_program_folders: one made immutable (chattr +i:
 // Wine lets root write anywhere else), one on a 6 MB disk (tmpfs) that
 // holds the program and its carried tools.
 struct RefusingFolder {

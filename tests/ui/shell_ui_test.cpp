@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files.h"
+#include "handles.h"
 #include "program_folder_lock.h"
 #include "program_under_test.h"
 #include "special_folder.h"
@@ -146,48 +147,89 @@ struct OtherWindowInFront {
   HWND window;
 };
 
-// A second start of the program in `folder` by another file name: it must
-// end at once (exit code 0).
-DWORD startAgain(const ProgramUnderTest& first) {
-  const std::string second = first.inFolder("TarvexForge (2).exe");
-  copyFile(first.inFolder("TarvexForge.exe"), second);
-  ui::Process copy(quoted(second));
-  return copy.waitForExit(10000);
+// A second start of the program by another file name in `folder` (the
+// first copy's folder by any path): it must end at once (exit code 0).
+DWORD startAgain(const std::string& folder) {
+  ui::Process copy(quoted(folder + "\\TarvexForge (2).exe"));
+  return copy.waitForExit(15000);
+}
+
+// The fixture's folder (tests/ui/folder_aliases.sh) by every path Wine can
+// make to it but a share's: itself, a drive letter onto it (as subst or a
+// mapped drive gives), a symbolic link, its short name.
+std::vector<std::string> pathsOfTheAliasedFolder() {
+  const std::string folder = TF_ALIASED_PROGRAM;
+  wchar_t shortName[MAX_PATH] = {};
+  GetShortPathNameW(widen(folder).c_str(), shortName, MAX_PATH);
+  return {folder, std::string(TF_ALIAS_DRIVE), folder + "-link", narrow(shortName)};
+}
+
+// The fixture's folder emptied, with the program in it under two names.
+// (Its aliases name the folder's path, so they reach the new one.)
+std::string aliasedProgramFolder() {
+  const std::string folder = TF_ALIASED_PROGRAM;
+  removeFolderTree(folder);
+  createFolder(folder);
+  copyFile(testProgramFolder() + "\\TarvexForge.exe", folder + "\\TarvexForge.exe");
+  copyFile(testProgramFolder() + "\\TarvexForge.exe", folder + "\\TarvexForge (2).exe");
+  return folder;
 }
 
 }  // namespace
 
-// One copy per program folder: a second start in the folder (a double
-// double-click, a shortcut while the window hides behind others) brings
-// the running copy's front window forward, a message box where one is up,
-// and ends without writing, changing or deleting a file.
+// One copy per program folder, however the folder is reached: a second
+// start in the folder (a double double-click, a shortcut while the window
+// hides behind others, a drive letter mapped onto the folder, a link, a
+// short name) brings the running copy's front window forward, a message
+// box where one is up, and ends without writing, changing or deleting a
+// file. The lock is the same file by the share's name.
 TEST(OneCopyPerFolder, ASecondStartBringsTheFirstForwardAndTouchesNothing) {
-  ProgramUnderTest first;
+  ProgramUnderTest first(ProgramUnderTest::InPlace{aliasedProgramFolder()});
   ASSERT_TRUE(first.started());
   ASSERT_TRUE(takeInThroughDialog(first, fixture("intake1024x768.png")));
-  copyFile(first.inFolder("TarvexForge.exe"), first.inFolder("TarvexForge (2).exe"));
   const std::vector<std::string> before = folderListing(first.folder());
-  {
+  for (const std::string& folder : pathsOfTheAliasedFolder()) {
+    SCOPED_TRACE(folder);
     const OtherWindowInFront other;
     ASSERT_EQ(GetForegroundWindow(), other.window);
-    EXPECT_EQ(startAgain(first), 0u);
+    EXPECT_EQ(startAgain(folder), 0u);
     EXPECT_TRUE(ui::waitUntil([&] { return GetForegroundWindow() == first.mainWindow(); }, 3000));
   }
   EXPECT_EQ(folderListing(first.folder()), before);
 
+  // By the share's name: no writing or deleting, reading who holds it.
+  {
+    const std::wstring lock = widen(std::string("\\\\") + TF_ALIAS_SERVER + "\\program" + kFolderLock);
+    const FileHandle writer(CreateFileW(lock.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(writer) << "the lock opened for writing by the share's name";
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
+    EXPECT_FALSE(DeleteFileW(lock.c_str())) << "the lock deleted by the share's name";
+    const FileHandle reader(CreateFileW(lock.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    char holder[48] = {};
+    DWORD read = 0;
+    EXPECT_TRUE(reader && ReadFile(reader.get(), holder, sizeof holder - 1, &read, nullptr));
+    EXPECT_EQ(std::string(holder).rfind(std::to_string(first.processId()) + " ", 0), 0u) << holder;
+    EXPECT_EQ(GetFileAttributesW(lock.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  }
+
   HWND dialog = openPictureDialog(first);  // a refusal's message box stays up
   ASSERT_NE(dialog, nullptr);
   ui::confirmDialog(dialog, fixture("intake1023x768.png"));
+  ui::waitUntilGone(dialog);  // not to be taken for the message box
   HWND box = messageBox(first);
   ASSERT_NE(box, nullptr);
   {
     const OtherWindowInFront other;
-    EXPECT_EQ(startAgain(first), 0u);
+    EXPECT_EQ(startAgain(std::string(TF_ALIAS_DRIVE)), 0u);
     EXPECT_TRUE(ui::waitUntil([&] { return GetForegroundWindow() == box; }, 3000));
   }
   ui::pressButton(box, IDOK);
   ui::waitUntilGone(box);
   EXPECT_EQ(first.closeAndWaitForExit(), 0u);
+  EXPECT_FALSE(fileExists(first.workingFile(kFolderLock))) << "the lock outlived its copy";
 }
 
 // Copies in two folders are two programs: both run, and both build.
@@ -213,6 +255,27 @@ TEST(OneCopyPerFolder, CopiesInTwoFoldersBothRunAndBuild) {
   deleteFile(specialFolder(kDesktopFolder) + kArchiveName);
 }
 
+// A copy that holds the lock and shows no window this start can reach (on
+// another PC or in another session, or hung) for longer than the wait:
+// the second start says so and ends, having touched nothing. The test
+// holds the lock as that copy would.
+TEST(OneCopyPerFolder, ACopyWithoutAWindowThatKeepsTheLockIsToldOf) {
+  TestFolder folder;
+  ASSERT_TRUE(copyFile(testProgramFolder() + "\\TarvexForge.exe", folder / "TarvexForge.exe"));
+  ProgramFolderLock elsewhere(widen(folder.path()));
+  ASSERT_EQ(elsewhere.take(), ProgramFolderLock::Attempt::Taken);
+  const std::vector<std::string> before = folderListing(folder.path());
+  ui::Process copy(quoted(folder / "TarvexForge.exe"));
+  HWND box = ui::waitForWindow(copy.id(), "#32770", nullptr, 20000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ui::windowText(box), "Tarvex Forge");
+  EXPECT_EQ(ui::messageBoxText(box), "本程序已经在这个文件夹中运行，请先关闭它。");
+  EXPECT_EQ(ui::waitForWindow(copy.id(), kMainClass, nullptr, 0), nullptr);
+  ui::pressButton(box, IDOK);
+  EXPECT_EQ(copy.waitForExit(), 0u);
+  EXPECT_EQ(folderListing(folder.path()), before);
+}
+
 // A copy that is closing (its windows gone, the process not yet) is waited
 // for, and the new start goes on once it has ended. The test holds the
 // folder's lock as that copy would.
@@ -221,8 +284,8 @@ TEST(OneCopyPerFolder, ACopyThatIsClosingIsWaitedForThenTheNewOneStarts) {
   ASSERT_TRUE(copyFile(testProgramFolder() + "\\TarvexForge.exe", folder / "TarvexForge.exe"));
   std::unique_ptr<ui::Process> copy;
   {
-    const ProgramFolderLock closing(folder.path());
-    ASSERT_TRUE(closing.held());
+    ProgramFolderLock closing(widen(folder.path()));
+    ASSERT_EQ(closing.take(), ProgramFolderLock::Attempt::Taken);
     copy = std::make_unique<ui::Process>(quoted(folder / "TarvexForge.exe"));
     EXPECT_EQ(ui::waitForWindow(copy->id(), kMainClass, nullptr, 1500), nullptr) << "it did not wait";
     EXPECT_FALSE(fileExists(folder / "ddsconv.exe"));
