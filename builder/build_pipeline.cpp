@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "carried_tools.h"
+#include "drive_letter.h"
 #include "files.h"
 #include "folder_archiver.h"
 #include "message.h"
@@ -190,9 +191,10 @@ Text packageNote() {
          "请支持一下作者！谢谢！";
 }
 
-Text scriptCommandLine() {
-  const Text system = systemFolder();
-  return joinText(system, "\\cmd.exe /d /v:off /s /c \"", quotedPath(joinText(system, "\\chcp.com")),
+Text systemInterpreter() { return joinText(systemFolder(), "\\cmd.exe"); }
+
+Text scriptCommandLine(const Text& interpreter) {
+  return joinText(interpreter, " /d /v:off /s /c \"", quotedPath(joinText(systemFolder(), "\\chcp.com")),
                   " 936 >nul 2>&1 & ", quotedPath(joinText(".", kConversionScript)), " ", quotedPath(".\\"), "\"");
 }
 
@@ -201,12 +203,14 @@ bool convertPicture(unsigned timeoutMs) {
   return runConversion(timeoutMs);
 }
 
-bool runConversion(unsigned timeoutMs) {
+bool runConversion(unsigned timeoutMs, const ScriptHost& host) {
   // A hidden .bak would be skipped by the script's `for` on Windows.
   const Text bak = workingPath(kBakCopy);
   patiently(Patience::Long, bak, [&] { return copyWorkingFile(workingPath(kPngCopy), bak); });
-  if (runCommandLineWithin(scriptCommandLine(), timeoutMs, kHidden, &session().conversionJob, programDir()) !=
-      RunResult::Ended)
+  const FolderOnDrive folder(host.folder, host.drives);
+  if (folder.path().empty()) return false;  // no letter free: nothing runs in another folder
+  const Text commandLine = scriptCommandLine(host.interpreter);
+  if (runCommandLineWithin(commandLine, timeoutMs, kHidden, &session().conversionJob, folder.path()) != RunResult::Ended)
     return false;
   return fileExists(workingPath(kTexture));
 }

@@ -4,6 +4,8 @@
 // desktop, on a worker thread while the busy window is up.
 #include <windows.h>
 
+#include "drive_letter.h"
+#include "program_dir.h"
 #include "text.h"
 
 // The units a build changes, by handle (ui_requests.h): the worker holds
@@ -35,6 +37,19 @@ void sessionEnding();
 
 // The note packed beside the texture: four GBK lines joined by CR LF.
 Text packageNote();
+
+// The system's own command interpreter (cmd.exe of the system folder).
+Text systemInterpreter();
+// Where the conversion script runs and what runs it: the program folder,
+// the system's interpreter, and for a folder on a network share, a drive
+// letter mapped onto it. (A test stands in for each where Wine is more
+// forgiving than Windows, or cannot do what Windows does.)
+struct ScriptHost {
+  Text folder = programDir();
+  Text interpreter = systemInterpreter();
+  DriveMapping drives = dosDeviceMapping();
+};
+
 // The script run in programDir by relative names, with the folder ".\" as
 // its argument: no path of the program folder stands in the command line,
 // so none is split at a blank or "&" or expanded once more for a "%" (the
@@ -47,10 +62,14 @@ Text packageNote();
 // in its console's code page and the script is GBK (a Western, Japanese or
 // UTF-8 Windows would misread it); where the switch fails the script runs
 // anyway.
-Text scriptCommandLine();
+Text scriptCommandLine(const Text& interpreter = systemInterpreter());
 // Restores carried files that are missing or changed, then runConversion.
 bool convertPicture(unsigned timeoutMs);
 // Copies the PNG working copy to the .bak the script looks for and runs the
 // script with the carried files as they are, ending it (and what it
-// started) after timeoutMs. True when the texture exists afterwards.
-bool runConversion(unsigned timeoutMs);
+// started) after timeoutMs. True when the texture exists afterwards. A
+// program folder on a network share runs the script on a drive letter
+// mapped onto it for the run (the interpreter refuses a \\server\share
+// current folder); where no letter is free nothing runs, and the build
+// fails.
+bool runConversion(unsigned timeoutMs, const ScriptHost& host = {});

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <winioctl.h>
 #include <ole2.h>
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "build_pipeline.h"
 #include "carried_tools.h"
@@ -125,7 +127,7 @@ class PipelineTest : public ::testing::Test {
     removeOutputs();
   }
   static void removeOutputs() {
-    for (const char* name : {kPngCopy, kJpegCopy, kBakCopy, kTexture, "\\hung_converter.pid"})
+    for (const char* name : {kPngCopy, kJpegCopy, kBakCopy, kTexture, "\\hung_converter.pid", "\\strict_interpreter.log"})
       deleteFile(inProgramDir(name));
     deleteFile(archivePath());
   }
@@ -250,6 +252,111 @@ TEST_F(PipelineTest, TheScriptRunsByRelativeNamesWithAutoRunAndDelayedExpansionO
   const std::string system = narrow(wide);
   EXPECT_EQ(scriptCommandLine(), joinText(system, "\\cmd.exe /d /v:off /s /c \"\"", system,
                                           "\\chcp.com\" 936 >nul 2>&1 & \".\\PNG_To_DDS.cmd\" \".\\\"\""));
+}
+
+namespace {
+
+// Windows opens a folder's files through a drive letter that DefineDosDevice
+// put onto it; Wine lists such a letter but opens nothing through it, and
+// refuses it as a new process's folder. So the test puts the letter on as
+// Wine makes its own drives (a request to its mount manager, as winecfg
+// makes one), onto the folder's Unix path, and keeps what it was asked.
+struct WineMountRequest {  // Wine's struct mountmgr_unix_drive
+  ULONG size, type, fsType;
+  DWORD serial;
+  ULONGLONG unixDevice;
+  WCHAR letter;
+  USHORT mountPointOffset, deviceOffset, labelOffset;
+};
+constexpr DWORD kDefineUnixDrive = CTL_CODE(0x6d, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+bool defineWineDrive(wchar_t letter, const std::string& unixPath) {
+  std::string request(sizeof(WineMountRequest) + unixPath.size() + 1, '\0');
+  auto* drive = reinterpret_cast<WineMountRequest*>(request.data());
+  drive->size = static_cast<ULONG>(request.size());
+  drive->type = DRIVE_FIXED;
+  drive->letter = static_cast<WCHAR>(towlower(letter));
+  if (!unixPath.empty()) {  // none: the drive is taken off
+    drive->mountPointOffset = sizeof(WineMountRequest);
+    unixPath.copy(request.data() + sizeof(WineMountRequest), unixPath.size());
+  }
+  const FileHandle manager(CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  DWORD returned = 0;
+  return manager && DeviceIoControl(manager.get(), kDefineUnixDrive, request.data(), drive->size, nullptr, 0,
+                                    &returned, nullptr);
+}
+
+struct AskedOfDrives {
+  std::vector<std::wstring> put, takenOff;
+} askedOfDrives;
+
+bool putAsWineDoes(const std::wstring& letter, const std::wstring& folder) {
+  using UnixFileName = char*(CDECL*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixFileName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* unixPath = unixName ? unixName(folder.c_str()) : nullptr;
+  const bool put = unixPath && defineWineDrive(letter[0], unixPath);
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  if (put) askedOfDrives.put.push_back(letter);
+  return put;
+}
+
+void takeOffAsWineDoes(const std::wstring& letter, const std::wstring&) {
+  defineWineDrive(letter[0], "");
+  askedOfDrives.takenOff.push_back(letter);
+}
+
+// Every drive letter that is free, taken by the test for as long as it lives.
+class EveryLetterTaken {
+ public:
+  EveryLetterTaken() {
+    for (wchar_t drive = L'A'; drive <= L'Z'; ++drive) {
+      const std::wstring letter{drive, L':'};
+      wchar_t target[MAX_PATH];
+      if (!(GetLogicalDrives() & (1u << (drive - L'A'))) && !QueryDosDeviceW(letter.c_str(), target, MAX_PATH) &&
+          DefineDosDeviceW(0, letter.c_str(), L"C:\\"))
+        taken_.push_back(letter);
+    }
+  }
+  ~EveryLetterTaken() {
+    for (const std::wstring& letter : taken_)
+      DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, letter.c_str(), L"C:\\");
+  }
+
+ private:
+  std::vector<std::wstring> taken_;
+};
+
+}  // namespace
+
+// A program folder on a network share (\\server\share: the pipeline's own
+// folder by the fixture's share name). Windows' cmd.exe refuses such a
+// current folder and would look for the script in the Windows folder; the
+// stand-in interpreter refuses it the same way. The script runs on a
+// drive letter mapped onto the folder instead, taken off afterwards, and no
+// command line names the folder. Where no letter is free, nothing runs.
+TEST_F(PipelineTest, AProgramFolderOnANetworkShareConvertsOnADriveLetterOfItsOwn) {
+  const ScriptHost share{.folder = std::string("\\\\") + TF_ALIAS_SERVER + "\\builder",
+                         .interpreter = testProgramFolder() + "\\strict_interpreter.exe",
+                         .drives = {putAsWineDoes, takeOffAsWineDoes}};
+  const std::string log = inProgramDir("\\strict_interpreter.log");
+  askedOfDrives = {};
+  EXPECT_TRUE(runConversion(60000, share)) << readText(log);
+  const std::string seen = readText(log);
+  ASSERT_EQ(askedOfDrives.put.size(), 1u);
+  EXPECT_EQ(seen.rfind("folder=" + narrow(askedOfDrives.put[0]) + "\\\n", 0), 0u) << seen;
+  EXPECT_EQ(seen.find(TF_ALIAS_SERVER, seen.find("line=")), std::string::npos) << "the folder stands in the command line";
+  EXPECT_EQ(askedOfDrives.takenOff, askedOfDrives.put) << "the drive letter outlived the script";
+
+  deleteFile(inProgramDir(kTexture));
+  deleteFile(log);
+  {
+    const EveryLetterTaken taken;
+    EXPECT_FALSE(runConversion(60000, share));
+  }
+  EXPECT_FALSE(fileExists(log)) << "the interpreter ran without a letter for the folder";
+  EXPECT_FALSE(fileExists(inProgramDir(kTexture)));
 }
 
 TEST(PackageNote, IsFourGbkLinesJoinedByCrLfWithNothingAfterTheLast) {

@@ -3,10 +3,12 @@
 
 #include <cstring>
 
+#include "drive_letter.h"
 #include "files.h"
 #include "handles.h"
 #include "shared_file.h"
 #include "test_folder.h"
+#include "wide_text.h"
 
 TEST(RemoveFolderTree, RefusesDriveRootsAndEmptyPaths) {
   for (const char* root : {"C:", "C:\\", "  C:\\", "  C:", "Z:\\", "", "   "})
@@ -190,4 +192,23 @@ TEST(SharedFile, ReadsWhatOthersHoldOpenAndNoticesALengthThatChanges) {
     EXPECT_TRUE(partial.empty());
   }
   otherWriter = INVALID_HANDLE_VALUE;
+}
+
+// A folder on a share gets a drive letter of its own, defined in Windows'
+// way (DefineDosDevice) onto exactly that folder, and only while the
+// FolderOnDrive lives; a folder with a drive letter is used as it is.
+TEST(FolderOnDrive, MapsALetterOntoAShareFolderForItsLifeOnly) {
+  EXPECT_EQ(FolderOnDrive("C:\\windows").path(), "C:\\windows");
+  std::wstring letter;
+  {
+    const FolderOnDrive share("\\\\server\\share\\program");
+    ASSERT_EQ(share.path().size(), 3u);
+    EXPECT_EQ(share.path().substr(1), ":\\");
+    letter = widen(share.path().substr(0, 2));
+    wchar_t target[MAX_PATH] = {};
+    ASSERT_NE(QueryDosDeviceW(letter.c_str(), target, MAX_PATH), 0u);
+    EXPECT_EQ(std::wstring(target), L"\\??\\UNC\\server\\share\\program");
+  }
+  wchar_t target[MAX_PATH] = {};
+  EXPECT_EQ(QueryDosDeviceW(letter.c_str(), target, MAX_PATH), 0u) << "the letter outlived its use";
 }

@@ -73,6 +73,11 @@ TEST(ConversionScript, IsThirtyGbkLinesWithABoxOf64Bytes) {
     std::string command = line.substr(start, 5);
     for (char& c : command) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     EXPECT_FALSE(command == "call " && line.find('%') != std::string::npos) << line;
+    // A tool named without its extension is looked for as .com first: a
+    // colorecho.com planted beside the tools would run instead.
+    for (const std::string tool : {"colorecho", "ddsconv"})
+      for (std::size_t at = line.find(tool); at != std::string::npos; at = line.find(tool, at + 1))
+        EXPECT_EQ(line.compare(at + tool.size(), 5, ".exe\""), 0) << line;
   }
 }
 

@@ -287,6 +287,27 @@ TEST_F(BuildUiTest, AFolderWithEveryHardCharacterStaleStagingAndTheUsersOwnFiles
   removeFolderTree(program.workingFile(kStagingFolder));
 }
 
+// A program folder named like an environment variable ("%WINDIR%"), which
+// a command line naming the folder would have expanded, even once; and
+// programs planted beside the carried tools as colorecho.com and
+// ddsconv.com (for a name without its extension, the interpreter tries
+// .com before .exe): the package is made, and neither runs.
+TEST_F(BuildUiTest, AFolderNamedLikeAVariableWithProgramsPlantedBesideTheTools) {
+  ProgramUnderTest program(
+      [](const std::string& folder) {
+        for (const char* planted : {"\\colorecho.com", "\\ddsconv.com"})
+          copyFile(testProgramFolder() + "\\planted_tool.exe", folder + planted);
+      },
+      "%WINDIR%");
+  ASSERT_TRUE(program.started());
+  ASSERT_TRUE(takeInThroughDialog(program, fixture("intake1024x768.png")));
+  EXPECT_EQ(buildAndAnswer(program).text, "完成，存放在您的桌面中！");
+  EXPECT_EQ(entryNames(readFileBytes(archivePath())), kEntries);
+  for (const char* marker : {"colorecho.com-ran.txt", "ddsconv.com-ran.txt"})
+    EXPECT_FALSE(fileExists(program.inFolder(marker))) << marker;
+  EXPECT_EQ(program.closeAndWaitForExit(), 0u);
+}
+
 TEST_F(BuildUiTest, AnArchiveThatCannotBeWrittenIsAFailureAndAnEarlierPackageSurvives) {
   ProgramUnderTest program;
   ASSERT_TRUE(program.started());
