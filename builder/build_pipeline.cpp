@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 
 #include "carried_tools.h"
 #include "drive_letter.h"
@@ -41,6 +42,9 @@ struct SessionState {
   ProcessJob conversionJob;
   std::atomic<bool> archiving{false};
   std::atomic<bool> abandon{false};  // the archiver stops at its next step
+  // The worker writes the carried files again under it, the end removes
+  // them under it: none is written again once the end has been noticed.
+  std::mutex carriedFiles;
 };
 SessionState& session() {
   static SessionState state;
@@ -199,7 +203,11 @@ Text scriptCommandLine(const Text& interpreter) {
 }
 
 bool convertPicture(unsigned timeoutMs) {
-  restoreCarriedTools();
+  {
+    const std::lock_guard<std::mutex> writing(session().carriedFiles);
+    if (session().abandon) return false;  // the session has ended: nothing is begun
+    restoreCarriedTools();
+  }
   return runConversion(timeoutMs);
 }
 
@@ -224,6 +232,7 @@ void buildPackage(const BuildWindows& windows) {
 void startBuildWorker(const BuildWindows& windows) {
   buildRunning = true;
   session().abandon = false;
+  session().conversionJob.reopen();
   auto* handed = new BuildWindows(windows);  // the worker's own copy
   if (startThread(buildWorker, handed)) return;
   delete handed;
@@ -242,5 +251,6 @@ void sessionEnding() {
   session().abandon = true;
   session().conversionJob.end();
   waitWhileArchiving(kSessionEndWaitMs);
+  const std::lock_guard<std::mutex> removing(session().carriedFiles);
   removeTools();
 }

@@ -46,16 +46,16 @@ ByteBuffer bmpFormOf(const ByteBuffer& picture) {
 
 // The image the source stream decodes to, drawn over white when asked (the
 // GDI bitmap in between and the first image are released at once).
-GdiplusImage decodeFrom(IStream* stream, bool flattenOnWhite) {
+GdiplusImage decodeFrom(const GdiplusFunctions& gdiplus, IStream* stream, bool flattenOnWhite) {
   GpBitmap* bitmap = nullptr;
-  DllExports::GdipCreateBitmapFromStream(stream, &bitmap);
+  gdiplus.createBitmapFromStream(stream, &bitmap);
   GdiplusImage image(bitmap);
   if (!flattenOnWhite || !bitmap) return image;
   HBITMAP flat = nullptr;
-  DllExports::GdipCreateHBITMAPFromBitmap(bitmap, &flat, 0x00FFFFFF);
+  gdiplus.createHBITMAPFromBitmap(bitmap, &flat, 0x00FFFFFF);
   const GdiObject<HBITMAP> drawn(flat);
   GpBitmap* flattened = nullptr;
-  DllExports::GdipCreateBitmapFromHBITMAP(flat, nullptr, &flattened);
+  gdiplus.createBitmapFromHBITMAP(flat, nullptr, &flattened);
   image.reset(flattened);
   return image;
 }
@@ -64,14 +64,15 @@ GdiplusImage decodeFrom(IStream* stream, bool flattenOnWhite) {
 // source's copies are released before the caller copies the result out: a
 // large picture's decoded image, its encoded form and that copy would
 // otherwise be held at once (too much for 2 GB of address space).
-ComPtr<IStream> savedStream(const ByteBuffer& source, const CLSID& encoder, bool flattenOnWhite) {
+ComPtr<IStream> savedStream(const GdiplusFunctions& gdiplus, const ByteBuffer& source, const CLSID& encoder,
+                            bool flattenOnWhite) {
   const GlobalBlock sourceBlock = copyToGlobalBlock(source);
   if (!sourceBlock.get()) return {};
   const ComPtr<IStream> sourceStream = streamOverBlock(sourceBlock.get());
-  const GdiplusImage image = decodeFrom(sourceStream.get(), flattenOnWhite);
+  const GdiplusImage image = decodeFrom(gdiplus, sourceStream.get(), flattenOnWhite);
   ComPtr<IStream> output;
   CreateStreamOnHGlobal(nullptr, TRUE, output.put());
-  if (image && output) DllExports::GdipSaveImageToStream(image.get(), output.get(), &encoder, nullptr);
+  if (image && output) gdiplus.saveImageToStream(image.get(), output.get(), &encoder, nullptr);
   return output;
 }
 
@@ -82,8 +83,10 @@ bool reencodeBytes(const ByteBuffer& source, int targetFormat, const Text& outpu
   if (bufferLength(source) < 3) return false;
   // Released in reverse: the output block's lock, the output stream, GDI+
   // itself.
-  const GdiplusSession gdiplus;  // its result is not looked at
-  const ComPtr<IStream> outputStream = savedStream(source, encoderOf(targetFormat), flattenOnWhite);
+  const GdiplusSession gdiplus;
+  if (!gdiplus.started()) return false;  // every later step would fail: no GDI+ (its DLL missing)
+  const ComPtr<IStream> outputStream =
+      savedStream(gdiplus.functions(), source, encoderOf(targetFormat), flattenOnWhite);
   HGLOBAL outputBlock = nullptr;
   if (outputStream) GetHGlobalFromStream(outputStream.get(), &outputBlock);
   const LockedBlock encodedBytes(outputBlock);  // a failed save leaves a block of size 0: no address

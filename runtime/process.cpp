@@ -43,9 +43,12 @@ ProcessJob::ProcessJob() : job_(CreateJobObjectW(nullptr, nullptr)) {
     job_.reset();
 }
 
-bool ProcessJob::adopt(HANDLE process) const { return job_ && AssignProcessToJobObject(job_.get(), process); }
+bool ProcessJob::adopt(HANDLE process) { return job_ && AssignProcessToJobObject(job_.get(), process); }
 
-void ProcessJob::end() const {
+// Marked before the processes are ended: a process adopted meanwhile is
+// either ended here or sees the mark (runCommandLineWithin).
+void ProcessJob::end() {
+  InterlockedExchange(&ended_, 1);
   if (job_) TerminateJobObject(job_.get(), 1);
 }
 
@@ -58,10 +61,10 @@ bool runCommandLine(const Text& commandLine, bool wait, std::optional<int> showM
 }
 
 RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode,
-                               const ProcessJob* given, const Text& folder) {
+                               ProcessJob* given, const Text& folder) {
   std::optional<ProcessJob> own;
   if (!given) own.emplace();
-  const ProcessJob& job = given ? *given : *own;
+  ProcessJob& job = given ? *given : *own;
   // Suspended until it is in the job, so that nothing it starts escapes. A
   // console program gets a console without a window: a hidden show mode
   // alone is not enough where Windows Terminal is the default console, and
@@ -70,6 +73,10 @@ RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std:
       startProcess(commandLine, showMode, CREATE_SUSPENDED | CREATE_NO_WINDOW, folder);
   if (!started) return RunResult::NotStarted;
   const bool inJob = job.adopt(started->process.get());
+  if (job.ended()) {  // its end came first: the process never runs
+    TerminateProcess(started->process.get(), 1);
+    return RunResult::NotStarted;
+  }
   ResumeThread(started->thread.get());
   if (WaitForSingleObject(started->process.get(), timeoutMs) == WAIT_OBJECT_0) return RunResult::Ended;
   if (inJob) job.end();

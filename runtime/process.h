@@ -15,16 +15,23 @@ WORD showWindowForMode(std::optional<int> showMode);
 bool runCommandLine(const Text& commandLine, bool wait, std::optional<int> showMode = std::nullopt);
 
 // A job object whose processes all end when it is ended, or when its last
-// handle is closed. Any thread may end it.
+// handle is closed. Any thread may end it; once ended it takes no new
+// process until it is reopened.
 class ProcessJob {
  public:
   ProcessJob();
   explicit operator bool() const { return static_cast<bool>(job_); }
-  bool adopt(HANDLE process) const;
-  void end() const;
+  bool adopt(HANDLE process);
+  void end();
+  bool ended() { return InterlockedCompareExchange(&ended_, 0, 0) != 0; }
+  void reopen() { InterlockedExchange(&ended_, 0); }
 
  private:
   KernelHandle job_;
+  // Interlocked, not std::atomic: MinGW's pthread.h includes <process.h>,
+  // which this header stands in for on the runtime's include path, and
+  // <atomic> from here would include itself.
+  LONG ended_ = 0;
 };
 
 enum class RunResult { Ended, TimedOut, NotStarted };
@@ -33,10 +40,11 @@ enum class RunResult { Ended, TimedOut, NotStarted };
 // waits at most timeoutMs for it to end; on the time-out the process and
 // everything it started are ended. (Where the job cannot be made, only the
 // process itself.) A console program runs with a console of its own that
-// has no window. Ending the job from another thread ends the wait too. It
+// has no window. Ending the job from another thread ends the wait too; a
+// job ended before the process was in it never lets the process run. It
 // starts in `folder` (the caller's current folder when empty).
 RunResult runCommandLineWithin(const Text& commandLine, unsigned timeoutMs, std::optional<int> showMode,
-                               const ProcessJob* job = nullptr, const Text& folder = {});
+                               ProcessJob* job = nullptr, const Text& folder = {});
 
 // When the process started (its creation time); 0 where it cannot be asked
 // (ended, another user's).

@@ -1,16 +1,48 @@
 #include "gdiplus_support.h"
 
+#include <type_traits>
+
+#include "system_dlls.h"
+
+namespace {
+
+GdiplusFunctions loadGdiplus() {
+  // Loaded once and kept: GDI+ is started and shut down around each use.
+  const HMODULE module = loadSystemDll(L"gdiplus.dll");
+  GdiplusFunctions loaded{};
+  const auto load = [module](auto& function, const char* name) {
+    function = exportOf<std::remove_reference_t<decltype(function)>>(module, name);
+    return function != nullptr;
+  };
+  const bool complete =
+      load(loaded.startup, "GdiplusStartup") && load(loaded.shutdown, "GdiplusShutdown") &&
+      load(loaded.createBitmapFromStream, "GdipCreateBitmapFromStream") &&
+      load(loaded.createBitmapFromHBITMAP, "GdipCreateBitmapFromHBITMAP") &&
+      load(loaded.createHBITMAPFromBitmap, "GdipCreateHBITMAPFromBitmap") &&
+      load(loaded.getImageWidth, "GdipGetImageWidth") && load(loaded.getImageHeight, "GdipGetImageHeight") &&
+      load(loaded.saveImageToStream, "GdipSaveImageToStream") && load(loaded.disposeImage, "GdipDisposeImage");
+  return complete ? loaded : GdiplusFunctions{};
+}
+
+}  // namespace
+
+const GdiplusFunctions* gdiplusFunctions() {
+  static const GdiplusFunctions functions = loadGdiplus();
+  return functions.startup ? &functions : nullptr;
+}
+
 GdiplusSession::GdiplusSession() {
   Gdiplus::GdiplusStartupInput input;  // version 1, no callback, nothing suppressed
-  started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+  started_ = gdiplusFunctions() && gdiplusFunctions()->startup(&token_, &input, nullptr) == Gdiplus::Ok;
 }
 
 GdiplusSession::~GdiplusSession() {
-  if (started_) Gdiplus::GdiplusShutdown(token_);
+  if (started_) gdiplusFunctions()->shutdown(token_);
 }
 
+// An image exists only where GDI+ started.
 void GdiplusImage::reset(Gdiplus::GpImage* image) {
-  if (image_) Gdiplus::DllExports::GdipDisposeImage(image_);
+  if (image_) gdiplusFunctions()->disposeImage(image_);
   image_ = image;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// GDI+ for the picture box's decoder and the re-encoder: one session type,
-// owners for an image and for a memory block, and a stream over a copy of
-// encoded bytes. Declared in the order of use, the owners are released in
-// the reverse order, which GDI+ needs: an image before the stream and the
-// memory it reads, everything before the session ends.
+// GDI+ for the picture box's decoder and the re-encoder: its functions, one
+// session type, owners for an image and for a memory block, and a stream
+// over a copy of encoded bytes. Declared in the order of use, the owners
+// are released in the reverse order, which GDI+ needs: an image before the
+// stream and the memory it reads, everything before the session ends.
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -14,6 +14,24 @@
 #include "com_ptr.h"
 #include "handles.h"
 
+// The functions of GDI+'s flat interface that the program calls, from the
+// system's gdiplus.dll, loaded at run time from the system folder: GDI+ is
+// not one of Windows 7's known DLLs, so an import of it would be looked for
+// beside the program first.
+struct GdiplusFunctions {
+  decltype(&Gdiplus::GdiplusStartup) startup;
+  decltype(&Gdiplus::GdiplusShutdown) shutdown;
+  decltype(&Gdiplus::DllExports::GdipCreateBitmapFromStream) createBitmapFromStream;
+  decltype(&Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP) createBitmapFromHBITMAP;
+  decltype(&Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap) createHBITMAPFromBitmap;
+  decltype(&Gdiplus::DllExports::GdipGetImageWidth) getImageWidth;
+  decltype(&Gdiplus::DllExports::GdipGetImageHeight) getImageHeight;
+  decltype(&Gdiplus::DllExports::GdipSaveImageToStream) saveImageToStream;
+  decltype(&Gdiplus::DllExports::GdipDisposeImage) disposeImage;
+};
+// All of them; null where the DLL or one of them is missing.
+const GdiplusFunctions* gdiplusFunctions();
+
 // GdiplusStartup (version 1, no callback, the background thread and the
 // external codecs not suppressed) for the lifetime of the object.
 class GdiplusSession {
@@ -23,6 +41,8 @@ class GdiplusSession {
   GdiplusSession(const GdiplusSession&) = delete;
   GdiplusSession& operator=(const GdiplusSession&) = delete;
   bool started() const { return started_; }
+  // GDI+'s functions, once started.
+  const GdiplusFunctions& functions() const { return *gdiplusFunctions(); }
 
  private:
   ULONG_PTR token_ = 0;

@@ -6,19 +6,20 @@ using namespace Gdiplus;
 
 DecodedPicture decodePicture(const ByteBuffer& encoded) {
   if (encoded.empty()) return {};
-  const GdiplusSession gdiplus;
-  if (!gdiplus.started()) return {};
+  const GdiplusSession session;
+  if (!session.started()) return {};
+  const GdiplusFunctions& gdiplus = session.functions();
   const GlobalBlock block = copyToGlobalBlock(encoded);
   const ComPtr<IStream> stream = streamOverBlock(block.get());
   if (!stream) return {};
   GpBitmap* bitmap = nullptr;
-  if (DllExports::GdipCreateBitmapFromStream(stream.get(), &bitmap) != Ok || !bitmap) return {};
+  if (gdiplus.createBitmapFromStream(stream.get(), &bitmap) != Ok || !bitmap) return {};
   const GdiplusImage image(bitmap);
   UINT width = 0, height = 0;
-  DllExports::GdipGetImageWidth(bitmap, &width);
-  DllExports::GdipGetImageHeight(bitmap, &height);
+  gdiplus.getImageWidth(bitmap, &width);
+  gdiplus.getImageHeight(bitmap, &height);
   HBITMAP converted = nullptr;
-  if (DllExports::GdipCreateHBITMAPFromBitmap(bitmap, &converted, 0xFFFFFFFF) != Ok) return {};
+  if (gdiplus.createHBITMAPFromBitmap(bitmap, &converted, 0xFFFFFFFF) != Ok) return {};
   DecodedPicture picture;
   picture.bitmap.reset(converted);
   picture.width = static_cast<int>(width);

@@ -463,6 +463,33 @@ TEST_F(PipelineTest, TheSessionsEndWaitsForTheArchiveThenLeavesNothingBehind) {
   }
 }
 
+// ... and when it ends before the conversion (a stale texture that another
+// program holds is still being removed), nothing is begun after it: the
+// carried files stay removed and no conversion is started (it would copy
+// the PNG copy to the .bak first).
+TEST_F(PipelineTest, TheSessionsEndBeforeTheConversionBeginsNothing) {
+  const std::string stale = inProgramDir(kTexture);
+  ASSERT_TRUE(writeFileBytes(stale, textToBuffer("an interrupted build's texture")));
+  FileHandle holder(CreateFileA(stale.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+  HWND main = unitsWindow()->hwnd();
+  std::thread session([&] {
+    Sleep(1000);  // the worker waits for the stale texture meanwhile
+    SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    holder.reset();
+  });
+  std::vector<std::string> leftAtTheMessage;
+  ProgressRecord progress;
+  buildRecording(progress, [&] {
+    for (const char* name : {kColorEcho, kDdsConv, kConversionScript, kBakCopy})
+      if (fileExists(inProgramDir(name))) leftAtTheMessage.push_back(name);
+  });
+  session.join();
+  EXPECT_EQ(leftAtTheMessage, std::vector<std::string>{});
+  EXPECT_TRUE(progress.positions.empty());
+}
+
 // ... and a running conversion is ended with everything the script started.
 TEST_F(PipelineTest, TheSessionsEndEndsARunningConversion) {
   const std::string converter = inProgramDir(kDdsConv);

@@ -1,7 +1,8 @@
-// A DLL named like the system's COMCTL32.dll, as a web page may drop one
-// into the Downloads folder beside a portable program: loaded into the
-// program, it leaves a marker file beside itself. It exports what the
-// program once imported from COMCTL32, so that an import of it loads.
+// A DLL named like a system DLL that is not a known DLL everywhere
+// (COMCTL32.dll, or GDIPLUS.dll with PLANTED_GDIPLUS), as a web page may
+// drop one into the Downloads folder beside a portable program: loaded into
+// the program, it leaves a marker file beside itself. It exports what the
+// program once imported from that DLL, so that an import of it loads.
 #include <windows.h>
 
 #include <string>
@@ -19,8 +20,22 @@ void leaveMarker(HMODULE self) {
 
 }  // namespace
 
+#ifdef PLANTED_GDIPLUS
+#define NOT_THERE(name) \
+  extern "C" __declspec(dllexport) int WINAPI name() { return 18; /* GdiplusNotInitialized */ }
+NOT_THERE(GdiplusStartup)
+NOT_THERE(GdiplusShutdown)
+NOT_THERE(GdipCreateBitmapFromStream)
+NOT_THERE(GdipCreateBitmapFromHBITMAP)
+NOT_THERE(GdipCreateHBITMAPFromBitmap)
+NOT_THERE(GdipGetImageWidth)
+NOT_THERE(GdipGetImageHeight)
+NOT_THERE(GdipSaveImageToStream)
+NOT_THERE(GdipDisposeImage)
+#else
 extern "C" __declspec(dllexport) BOOL WINAPI InitCommonControlsEx(const void*) { return TRUE; }
 extern "C" __declspec(dllexport) void WINAPI InitCommonControls() {}
+#endif
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) leaveMarker(instance);

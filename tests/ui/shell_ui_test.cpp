@@ -299,38 +299,43 @@ TEST(OneCopyPerFolder, ACopyThatIsClosingIsWaitedForThenTheNewOneStarts) {
 
 namespace {
 
-// Wine told to prefer a COMCTL32.dll on disk for the program, as Windows'
-// search order does for a DLL that is not a known DLL (comctl32=n,b; the
+// Wine told to prefer a DLL on disk for the program, as Windows' search
+// order does for a DLL that is not a known DLL (comctl32=n,b; the
 // program's own entry under AppDefaults, since Wine reads WINEDLLOVERRIDES
 // from the environment it was started with, not from ours).
-class NativeComctlFirst {
+class NativeFirst {
  public:
-  NativeComctlFirst() {
+  explicit NativeFirst(std::vector<std::wstring> dlls) : dlls_(std::move(dlls)) {
     RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\TarvexForge.exe\\DllOverrides", 0, nullptr, 0,
                     KEY_SET_VALUE, nullptr, &key_, nullptr);
     const wchar_t order[] = L"native,builtin";
-    RegSetValueExW(key_, L"comctl32", 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof order);
+    for (const std::wstring& dll : dlls_)
+      RegSetValueExW(key_, dll.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof order);
   }
-  ~NativeComctlFirst() {
-    RegDeleteValueW(key_, L"comctl32");
+  ~NativeFirst() {
+    for (const std::wstring& dll : dlls_) RegDeleteValueW(key_, dll.c_str());
     RegCloseKey(key_);
   }
-  NativeComctlFirst(const NativeComctlFirst&) = delete;
-  NativeComctlFirst& operator=(const NativeComctlFirst&) = delete;
+  NativeFirst(const NativeFirst&) = delete;
+  NativeFirst& operator=(const NativeFirst&) = delete;
 
  private:
+  std::vector<std::wstring> dlls_;
   HKEY key_ = nullptr;
 };
 
 }  // namespace
 
-// A COMCTL32.dll beside the program, loaded where Windows would load it,
-// never runs: the program takes the system's, and works.
+// A COMCTL32.dll or a GDIPLUS.dll beside the program, loaded where Windows
+// would load it, never runs: the program takes the system's, shows its
+// progress bar and the picture it takes in.
 TEST(PlantedDll, BesideTheProgramNeverRuns) {
-  const std::string planted = testProgramFolder() + "\\planted\\comctl32.dll";
-  ASSERT_TRUE(fileExists(planted));
-  const NativeComctlFirst nativeFirst;
-  ProgramUnderTest program([&](const std::string& folder) { copyFile(planted, folder + "\\comctl32.dll"); });
+  const std::string planted = testProgramFolder() + "\\planted\\";
+  for (const char* dll : {"comctl32.dll", "gdiplus.dll"}) ASSERT_TRUE(fileExists(planted + dll)) << dll;
+  const NativeFirst nativeFirst({L"comctl32", L"gdiplus"});
+  ProgramUnderTest program([&](const std::string& folder) {
+    for (const char* dll : {"comctl32.dll", "gdiplus.dll"}) copyFile(planted + dll, folder + "\\" + dll);
+  });
   ASSERT_TRUE(program.started());
   EXPECT_NE(ui::findChild(program.mainWindow(), PROGRESS_CLASSA), nullptr) << "no progress bar";
   EXPECT_TRUE(takeInThroughDialog(program, fixture("intake1024x768.png")));
