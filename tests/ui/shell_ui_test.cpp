@@ -122,13 +122,16 @@ namespace {
 
 std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
 
-// Each file of the folder with its size and last write.
+// Each file of the folder (and the folder itself, whose last write shows a
+// file made and removed again) with its size, last write and attributes.
 std::vector<std::string> folderListing(const std::string& folder) {
   std::vector<std::string> files;
   WIN32_FIND_DATAW found;
   const HANDLE search = FindFirstFileW(widen(folder + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return files;
   do {
+    // ".." changes with the parent folder (other tests' folders come and go).
+    if (found.cFileName == std::wstring(L"..")) continue;
     files.push_back(narrow(found.cFileName) + " " + std::to_string(found.nFileSizeLow) + " " +
                     std::to_string(found.ftLastWriteTime.dwLowDateTime) + " " + std::to_string(found.dwFileAttributes));
   } while (FindNextFileW(search, &found));
