@@ -18,6 +18,7 @@ ProgramEvents programEvents() {
                              {.command = MenuCommand::ChoosePicture, .chosen = choosePictureForMainWindow},
                              {.command = MenuCommand::About, .chosen = showAboutWindow}},
                .pictureRightButtonUp = openPopupMenu,
+               .menuKey = openPopupMenuFromKeyboard,
                .filesDropped = takeInDroppedPicture,
                .sessionMayEnd = sessionMayEnd,
                .sessionEnding = sessionEnding},

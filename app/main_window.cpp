@@ -56,6 +56,17 @@ void openPopupMenu(int, int, int) {
   popupMenu(*main, *main->popupMenu());
 }
 
+void openPopupMenuFromKeyboard() {
+  Window* main = openWindow(WindowId::Main);
+  // A disabled window (a modal one over it) gets no keys; a minimized one
+  // shows no picture box to open the menu at.
+  if (!main || !IsWindowEnabled(main->hwnd()) || IsIconic(main->hwnd())) return;
+  RECT box{};
+  GetWindowRect(windowHandle(main->pictureBox()), &box);
+  updateStartItem();
+  popupMenu(*main, *main->popupMenu(), box.left + 3, box.top + 3);
+}
+
 void showBusyWindow() { loadWindow(WindowId::Busy, nullptr, true); }
 
 void showAboutWindow() { loadWindow(WindowId::About, nullptr, true); }

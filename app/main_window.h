@@ -8,6 +8,9 @@ void initMainWindow();
 // Right button released over the picture box: the popup menu, with
 // "开始制作" enabled exactly when the picture box holds a picture.
 void openPopupMenu(int x, int y, int keys);
+// The context-menu key or Shift+F10: the same menu, its top-left corner 3
+// pixels right of and below the picture box's (the cursor may be anywhere).
+void openPopupMenuFromKeyboard();
 // The enabling rule alone: "开始制作" enabled when the box holds bytes.
 void updateStartItem();
 void showBusyWindow();   // modal

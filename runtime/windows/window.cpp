@@ -1,6 +1,7 @@
 #include "window.h"
 
 #include <commdlg.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <vector>
@@ -143,6 +144,11 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == 0 && lParam == 0) menuCommand(LOWORD(wParam));
+      return 0;
+    case WM_CONTEXTMENU:
+      if (GET_X_LPARAM(lParam) != -1 || GET_Y_LPARAM(lParam) != -1 || !events_.menuKey)
+        return defaultHandling(message, wParam, lParam);
+      events_.menuKey();
       return 0;
     case WM_DESTROY:  // units still exist here
       if (events_.aboutToBeDestroyed) events_.aboutToBeDestroyed();

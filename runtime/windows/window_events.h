@@ -17,6 +17,9 @@ struct WindowEvents {
   void (*aboutToBeDestroyed)() = nullptr;  // units still exist
   std::vector<MenuBinding> menuItems{};
   void (*pictureRightButtonUp)(int x, int y, int keys) = nullptr;
+  // The context-menu key or Shift+F10 in the window (Windows' WM_CONTEXTMENU
+  // at -1, -1); a WM_CONTEXTMENU of the mouse raises nothing.
+  void (*menuKey)() = nullptr;
   // Raised by the drop target that the program attaches to the window's
   // picture box (the layer itself has none).
   void (*filesDropped)(const Text& paths) = nullptr;

@@ -128,6 +128,30 @@ void pressKey(HWND window, int virtualKey) {
   PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
+namespace {
+
+INPUT keyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+}  // namespace
+
+void typeKeys(std::initializer_list<WORD> keys, WORD held) {
+  std::vector<INPUT> inputs;
+  if (held) inputs.push_back(keyInput(held, false));
+  for (WORD key : keys) {
+    inputs.push_back(keyInput(key, false));
+    inputs.push_back(keyInput(key, true));
+  }
+  if (held) inputs.push_back(keyInput(held, true));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sleep(100);  // taken in before the next keys or look
+}
+
 HWND waitForPopupMenu(DWORD processId, DWORD timeoutMs) {
   return waitForWindow(processId, "#32768", nullptr, timeoutMs);
 }

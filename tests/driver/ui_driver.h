@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,11 @@ HWND findChild(HWND parent, const char* className);
 void releaseRightButton(HWND control);
 // A key pressed and released, posted to the window.
 void pressKey(HWND window, int virtualKey);
+// Keys as a user types them, to the foreground window (SendInput): each
+// pressed and released in turn, `held` (Shift, say) down around them all.
+// A posted key carries no Shift state, and Windows turns only typed ones
+// into WM_CONTEXTMENU.
+void typeKeys(std::initializer_list<WORD> keys, WORD held = 0);
 // The process's open popup menu (class #32768), or NULL after the time-out.
 HWND waitForPopupMenu(DWORD processId, DWORD timeoutMs = 5000);
 std::string className(HWND window);

@@ -15,6 +15,8 @@
 
 namespace {
 
+std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
+
 int width(const RECT& r) { return r.right - r.left; }
 int height(const RECT& r) { return r.bottom - r.top; }
 
@@ -110,6 +112,65 @@ TEST_F(ShellTest, RightButtonOverTheProgressBarOpensNoMenu) {
   ui::pressKey(menu, VK_ESCAPE);
 }
 
+// The context-menu key and Shift+F10, typed as a user types them, open the
+// right button's menu at the picture box (the cursor is elsewhere) and work
+// it as menus are worked; the main window has the keys again after the
+// menu, the open-file dialog, a build's message and the About window, and
+// not while it is minimized.
+TEST_F(ShellTest, TheMenuKeyAndShiftF10OpenTheMenuAtThePictureBox) {
+  HWND main = program.mainWindow();
+  const RECT box = ui::windowRect(ui::findChild(main, "TarvexForgePictureBox"));
+  SetCursorPos(box.right + 40, box.bottom + 40);
+  SetForegroundWindow(main);
+  const auto menuByKey = [&](WORD key, WORD held = 0) -> HWND {
+    if (!ui::waitUntil([&] { return GetForegroundWindow() == main; }, 5000)) return nullptr;
+    ui::typeKeys({key}, held);
+    return ui::waitForPopupMenu(program.processId(), 3000);
+  };
+  HWND menu = menuByKey(VK_F10, VK_SHIFT);
+  ASSERT_NE(menu, nullptr) << "Shift+F10 opened no menu";
+  EXPECT_EQ(ui::windowRect(menu).left, box.left + 3);
+  EXPECT_EQ(ui::windowRect(menu).top, box.top + 3);
+  ui::typeKeys({VK_HOME, VK_RETURN});  // "开始制作", grayed without a picture
+  EXPECT_EQ(program.window(kBusyClass, 1000), nullptr);
+  ui::typeKeys({VK_ESCAPE});
+  ASSERT_TRUE(ui::waitUntilGone(menu, 3000));
+
+  menu = menuByKey(VK_APPS);
+  ASSERT_NE(menu, nullptr) << "the context-menu key opened no menu after a menu";
+  ui::typeKeys({VK_HOME, VK_DOWN, VK_RETURN});  // "手动选择图片"
+  HWND dialog = program.window("#32770");
+  ASSERT_NE(dialog, nullptr);
+  ui::confirmDialog(dialog, fixture("intake1024x768.png"));
+  ASSERT_TRUE(ui::waitUntil([&] { return pictureShown(program); }, 30000));
+
+  ASSERT_NE(menuByKey(VK_APPS), nullptr) << "no menu after the open-file dialog";
+  ui::typeKeys({VK_HOME, VK_RETURN});  // "开始制作", enabled with a picture
+  HWND message = messageBox(program, 120000);
+  ASSERT_NE(message, nullptr);
+  EXPECT_EQ(ui::messageBoxText(message), "完成，存放在您的桌面中！");
+  ui::pressButton(message, IDOK);
+  ASSERT_TRUE(ui::waitUntilGone(message));
+  ASSERT_TRUE(ui::waitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 10000));
+
+  ASSERT_NE(menuByKey(VK_APPS), nullptr) << "no menu after the build's message";
+  ui::typeKeys({VK_END, VK_RETURN});  // "关于"
+  HWND about = program.window(kAboutClass);
+  ASSERT_NE(about, nullptr);
+  ui::typeKeys({VK_ESCAPE});
+  ASSERT_TRUE(ui::waitUntilGone(about));
+
+  menu = menuByKey(VK_APPS);
+  ASSERT_NE(menu, nullptr) << "no menu after the About window";
+  ui::typeKeys({VK_ESCAPE});
+  ASSERT_TRUE(ui::waitUntilGone(menu, 3000));
+  ShowWindow(main, SW_MINIMIZE);
+  ui::typeKeys({VK_APPS});
+  EXPECT_EQ(ui::waitForPopupMenu(program.processId(), 1500), nullptr) << "a menu while minimized";
+  ShowWindow(main, SW_RESTORE);
+  deleteFile(specialFolder(kDesktopFolder) + kArchiveName);
+}
+
 TEST_F(ShellTest, EscapeInTheMainWindowDoesNothingAndClosingEndsWithZero) {
   ui::pressKey(program.mainWindow(), VK_ESCAPE);
   Sleep(800);
@@ -119,8 +180,6 @@ TEST_F(ShellTest, EscapeInTheMainWindowDoesNothingAndClosingEndsWithZero) {
 }
 
 namespace {
-
-std::string fixture(const std::string& name) { return std::string(TF_FIXTURES) + "\\" + name; }
 
 // Each file of the folder (and the folder itself, whose last write shows a
 // file made and removed again) with its size, last write and attributes.
