@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include <webp/decode.h>
 
@@ -86,7 +87,8 @@ std::optional<Size> jpegSize(const ReadAt& readAt) {
 }
 
 // The first directory's ImageWidth (256) and ImageLength (257), SHORT or
-// LONG, in either byte order.
+// LONG, in either byte order. A tag that stands twice counts by its first
+// entry, as libtiff reads it (it ignores the repeats).
 std::optional<Size> tiffSize(const Header& h, const ReadAt& readAt) {
   const bool little = h[0] == 'I';
   auto u16 = [little](const std::uint8_t* p) { return little ? le16(p) : be16(p); };
@@ -95,13 +97,15 @@ std::optional<Size> tiffSize(const Header& h, const ReadAt& readAt) {
   std::uint8_t count[2];
   if (!readAt(directory, 2, count)) return std::nullopt;
   std::optional<std::uint64_t> width, height;
+  bool widthSeen = false, heightSeen = false;
   for (std::uint32_t i = 0, n = u16(count); i < n && i < 4096; ++i) {
     std::uint8_t entry[12];
     if (!readAt(directory + 2 + 12ull * i, 12, entry)) return std::nullopt;
     const std::uint16_t tag = u16(entry), type = u16(entry + 2);
-    if ((tag != 256 && tag != 257) || (type != 3 && type != 4)) continue;
-    const std::uint64_t value = type == 3 ? u16(entry + 8) : u32(entry + 8);
-    (tag == 256 ? width : height) = value;
+    if (tag != 256 && tag != 257) continue;
+    bool& seen = tag == 256 ? widthSeen : heightSeen;
+    if (std::exchange(seen, true)) continue;
+    if (type == 3 || type == 4) (tag == 256 ? width : height) = type == 3 ? u16(entry + 8) : u32(entry + 8);
   }
   if (!width || !height) return std::nullopt;
   return Size{*width, *height};

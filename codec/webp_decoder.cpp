@@ -31,6 +31,7 @@ struct Frame {
   std::uint32_t x = 0, y = 0, width = 0, height = 0;
   const std::uint8_t* bytes = nullptr;
   std::size_t size = 0;
+  bool hasAlpha = false;  // its own bitstream's, whatever the file's flag says
 };
 
 bool firstFrame(WebPDemuxer* demuxer, std::uint32_t canvasWidth, std::uint32_t canvasHeight, Frame& frame) {
@@ -43,8 +44,9 @@ bool firstFrame(WebPDemuxer* demuxer, std::uint32_t canvasWidth, std::uint32_t c
   // The bitstream's own size must be the frame's, and the frame on the
   // canvas: the decoder writes that many rows and columns.
   WebPBitstreamFeatures features;
-  return WebPGetFeatures(frame.bytes, frame.size, &features) == VP8_STATUS_OK &&
-         static_cast<std::uint32_t>(features.width) == frame.width &&
+  if (WebPGetFeatures(frame.bytes, frame.size, &features) != VP8_STATUS_OK) return false;
+  frame.hasAlpha = features.has_alpha;
+  return static_cast<std::uint32_t>(features.width) == frame.width &&
          static_cast<std::uint32_t>(features.height) == frame.height && frame.width > 0 && frame.height > 0 &&
          frame.x <= canvasWidth && frame.width <= canvasWidth - frame.x && frame.y <= canvasHeight &&
          frame.height <= canvasHeight - frame.y;
@@ -115,7 +117,11 @@ bool decodeWebp(Bytes file, Picture& out, KeepAlive keepAlive) {
   Picture picture;
   picture.width = width;
   picture.height = height;
-  const bool alpha = features.has_alpha;
+  // An animation's canvas is transparent where its first frame does not
+  // cover it (the ANIM chunk's background colour is only a hint, which
+  // libwebp's animation decoder and the browsers leave aside).
+  const bool coversCanvas = frame.width == width && frame.height == height;
+  const bool alpha = features.has_alpha || frame.hasAlpha || !coversCanvas;
   const std::size_t channels = alpha ? 4 : 3, stride = width * channels;
   picture.pixels.assign(picture.pixelCount() * channels, 0);  // beyond the first frame: transparent black
   std::uint8_t* target = picture.pixels.data() + frame.y * stride + frame.x * channels;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <webp/demux.h>
+
 #include "codec_test_support.h"
 
 namespace {
@@ -115,6 +117,33 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, DecodeEveryForm, ::testing::ValuesIn(kCases),
                              if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
                            return name;
                          });
+
+// An animation whose first frame covers part of its canvas, in a file
+// without an alpha flag: the rest of the canvas is transparent, as
+// libwebp's own animation decoder shows it (its background colour, white,
+// is only a hint). A first frame that covers the canvas without alpha
+// gives no alpha plane (webpanimated.webp above).
+TEST(DecodeWebp, AFirstFrameThatLeavesPartOfTheCanvasLiesOnTransparency) {
+  const std::vector<std::uint8_t> file = fileBytes(fixture("webppartialframe.webp"));
+  WebPAnimDecoderOptions options;
+  ASSERT_TRUE(WebPAnimDecoderOptionsInit(&options));
+  options.color_mode = MODE_RGBA;
+  const WebPData data{file.data(), file.size()};
+  WebPAnimDecoder* animation = WebPAnimDecoderNew(&data, &options);
+  ASSERT_NE(animation, nullptr);
+  std::uint8_t* canvas = nullptr;
+  int timestamp = 0;
+  ASSERT_TRUE(WebPAnimDecoderGetNext(animation, &canvas, &timestamp));
+  const std::vector<std::uint8_t> reference(canvas, canvas + 36 * 24 * 4);
+  WebPAnimDecoderDelete(animation);
+
+  ImageObject object;
+  ASSERT_TRUE(object.DecodeFromFile(fixture("webppartialframe.webp"), IMAGE_FORMAT_WEBP));
+  const Picture& picture = *object.codec()->GetPicture();
+  EXPECT_FALSE(picture.alpha.empty());
+  EXPECT_EQ(reference[3], 0);  // (0, 0) lies outside the frame
+  EXPECT_EQ(rgbaOf(picture), reference);
+}
 
 TEST(DecodeFromFile, ShortPathsAndMissingFiles) {
   ImageObject object;

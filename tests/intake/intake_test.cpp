@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <thread>
 #include <vector>
 
@@ -205,10 +206,16 @@ const std::string kJpegHeader = std::string("\xFF\xD8\xFF\xE0", 4) + bigEndian(1
 const std::string kGifHeader = "GIF89a" + littleEndian(100, 2) + littleEndian(100, 2) + std::string(3, '\0') +
                                std::string("\x21\xF9\x04\0\0\0\0\0", 8) + "," + littleEndian(0, 4) +
                                littleEndian(65535, 2) + littleEndian(2000, 2) + std::string(1, '\0');
-const std::string kTiffHeader = std::string("II*\0", 4) + littleEndian(8, 4) + littleEndian(2, 2) +
-                                littleEndian(256, 2) + littleEndian(4, 2) + littleEndian(1, 4) +
-                                littleEndian(100000, 4) + littleEndian(257, 2) + littleEndian(4, 2) +
-                                littleEndian(1, 4) + littleEndian(100000, 4) + littleEndian(0, 4);
+// A little-endian TIFF header whose first directory holds LONG entries
+// of (tag, value).
+std::string tiffHeader(std::initializer_list<std::pair<int, std::uint32_t>> entries) {
+  std::string header = std::string("II*\0", 4) + littleEndian(8, 4) +
+                       littleEndian(static_cast<std::uint32_t>(entries.size()), 2);
+  for (const auto& [tag, value] : entries)
+    header += littleEndian(tag, 2) + littleEndian(4, 2) + littleEndian(1, 4) + littleEndian(value, 4);
+  return header + littleEndian(0, 4);
+}
+const std::string kTiffHeader = tiffHeader({{256, 100000}, {257, 100000}});
 const std::string kWebpHeader = "RIFF" + littleEndian(22, 4) + "WEBPVP8X" + littleEndian(10, 4) + std::string(4, '\0') +
                                 littleEndian(70000 - 1, 3) + littleEndian(4 - 1, 3);
 const std::string kTgaHeader = std::string("\0\0\x02", 3) + std::string(9, '\0') + littleEndian(65535, 2) +
@@ -241,6 +248,9 @@ TEST_F(IntakeTest, RefusalsBeforeAnythingIsWrittenKeepTheEarlierPicture) {
       {writeSparse(scratch, "huge.jpg", kJpegHeader, 0), kTooLarge},
       {writeSparse(scratch, "huge.gif", kGifHeader, 0), kTooLarge},
       {writeSparse(scratch, "huge.tif", kTiffHeader, 0), kTooLarge},
+      // ImageWidth twice: libtiff reads the first entry and ignores the other.
+      {writeSparse(scratch, "widthtwice.tif", tiffHeader({{256, 100}, {256, 70000}, {257, 100}}), 0), kUnsupported},
+      {writeSparse(scratch, "widthtwice2.tif", tiffHeader({{256, 70000}, {256, 100}, {257, 100}}), 0), kTooLarge},
       {writeSparse(scratch, "huge.tga", kTgaHeader, 0), kTooLarge},
       {writeSparse(scratch, "huge.webp", kWebpHeader, 0), kTooLarge},
       {writeSparse(scratch, "pnginside.jpg", kPngHeader, 0), kTooLarge},  // detected by content
