@@ -6,6 +6,7 @@
 
 #include "byte_reader.h"
 #include "decoders.h"
+#include "signatures.h"
 #include "size_limits.h"
 
 namespace {
@@ -44,7 +45,7 @@ bool contiguousMask(std::uint32_t mask) {
 }
 
 bool readHeader(const ByteReader& file, BmpHeader& header) {
-  if (!file.has(0, 18) || file.u8(0) != 'B' || file.u8(1) != 'M') return false;
+  if (!file.has(0, 18) || !startsAs(IMAGE_FORMAT_BMP, file.at(0), file.size())) return false;
   header.dataOffset = file.u32(10);
   header.headerSize = file.u32(14);
   const std::uint32_t size = header.headerSize;
@@ -230,4 +231,15 @@ bool decodeBmp(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   dropEmptyAlpha(picture);
   out = std::move(picture);
   return true;
+}
+
+// The BITMAPCOREHEADER's sides are 16-bit; the others' 32-bit and signed
+// (a negative height: rows top first). A negative width declares nothing.
+std::optional<DeclaredSize> bmpDeclaredSize(const FileHead& h, const ReadAt&) {
+  const std::uint32_t headerSize = le32(&h[14]);
+  if (headerSize == 12) return DeclaredSize{le16(&h[18]), le16(&h[20])};
+  const auto width = static_cast<std::int32_t>(le32(&h[18]));
+  const auto height = static_cast<std::int32_t>(le32(&h[22]));
+  if (headerSize < 40 || width <= 0 || height == INT32_MIN) return std::nullopt;
+  return DeclaredSize{static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height < 0 ? -height : height)};
 }

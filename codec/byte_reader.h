@@ -1,5 +1,6 @@
 #pragma once
-// Bounds-checked little-endian reads from a file held in memory.
+// Bounds-checked little-endian reads from a file held in memory, and the
+// plain reads of values at a pointer whose bounds the caller has checked.
 #include <cstddef>
 #include <cstdint>
 
@@ -25,3 +26,9 @@ class ByteReader {
  private:
   Bytes bytes_;
 };
+
+inline std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint32_t le24(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (std::uint32_t{p[2]} << 16); }
+inline std::uint32_t le32(const std::uint8_t* p) { return le16(p) | (std::uint32_t{le16(p + 2)} << 16); }
+inline std::uint16_t be16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
+inline std::uint32_t be32(const std::uint8_t* p) { return (std::uint32_t{be16(p)} << 16) | be16(p + 2); }

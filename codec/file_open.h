@@ -6,3 +6,8 @@
 #include <string>
 
 std::FILE* openFile(const std::string& path, const char* mode);
+
+#ifdef _WIN32
+// A GBK path as Windows takes it, in UTF-16, whatever the system's code page.
+std::wstring windowsPath(const std::string& path);
+#endif

@@ -6,6 +6,7 @@
 
 #include "byte_reader.h"
 #include "decoders.h"
+#include "signatures.h"
 #include "size_limits.h"
 
 namespace {
@@ -188,9 +189,11 @@ bool readTableIfPresent(const ByteReader& file, std::size_t& at, std::uint8_t fl
   return true;
 }
 
-// The header and logical screen descriptor with the global table.
+// The header and logical screen descriptor with the global table. Of the
+// files the signature shows, the versions 87a and 89a.
 bool readScreen(const ByteReader& file, std::size_t& at, Screen& screen) {
-  if (!file.has(0, 13) || (std::memcmp(file.at(0), "GIF87a", 6) && std::memcmp(file.at(0), "GIF89a", 6)))
+  if (!file.has(0, 13) || !startsAs(IMAGE_FORMAT_GIF, file.at(0), file.size()) ||
+      (std::memcmp(file.at(4), "7a", 2) && std::memcmp(file.at(4), "9a", 2)))
     return false;
   screen.width = file.u16(6);
   screen.height = file.u16(8);
@@ -278,4 +281,25 @@ bool decodeGif(Bytes bytes, Picture& out, KeepAlive keepAlive) {
     return false;
   out = placeOnScreen(screen, image, indices, transparent);
   return true;
+}
+
+// The decoder takes the first image's size (the logical screen only when
+// the image fits on it): the image descriptor after the screen's colour
+// table and any extensions.
+std::optional<DeclaredSize> gifDeclaredSize(const FileHead& h, const ReadAt& readAt) {
+  std::uint64_t at = 13 + ((h[10] & 0x80) ? 3u << ((h[10] & 7) + 1) : 0);
+  for (int blocks = 0; blocks < 4096; ++blocks) {
+    std::uint8_t b[10];
+    if (!readAt(at, 1, b)) return std::nullopt;
+    if (b[0] == 0x2C) {
+      if (!readAt(at, 10, b)) return std::nullopt;
+      return DeclaredSize{le16(&b[5]), le16(&b[7])};
+    }
+    if (b[0] != 0x21 || !readAt(at, 2, b)) return std::nullopt;
+    at += 2;  // introducer and label, then sub-blocks until one of length 0
+    for (std::uint8_t length = 1; length != 0; at += length + 1u) {
+      if (!readAt(at, 1, &length) || ++blocks >= 4096) return std::nullopt;
+    }
+  }
+  return std::nullopt;
 }

@@ -10,9 +10,11 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "byte_reader.h"
 #include "decoders.h"
 #include "orientation.h"
 #include "output_file.h"
+#include "signatures.h"
 #include "size_limits.h"
 
 namespace {
@@ -129,7 +131,7 @@ void cmykToRgb(const std::vector<std::uint8_t>& cmyk, bool inverted, Picture& pi
 }  // namespace
 
 bool decodeJpeg(Bytes file, Picture& out, KeepAlive keepAlive) {
-  if (file.size < 3 || file.data[0] != 0xFF || file.data[1] != 0xD8 || file.data[2] != 0xFF)
+  if (!startsAs(IMAGE_FORMAT_JPG, file.data, file.size))
     return false;
   Picture picture;
   std::vector<std::uint8_t> samples;
@@ -249,4 +251,31 @@ bool encodeJpeg(const Picture& picture, int quality, OutputFile& file, KeepAlive
   std::vector<std::uint8_t> row(std::size_t{picture.width} * 3);
   auto destination = std::make_unique<FileDestination>();
   return writeJpeg(picture, quality, file, *destination, row, keepAlive);
+}
+
+// The first start-of-frame marker before the scan.
+std::optional<DeclaredSize> jpegDeclaredSize(const FileHead&, const ReadAt& readAt) {
+  std::uint64_t at = 2;
+  for (int segments = 0; segments < 4096; ++segments) {
+    std::uint8_t m[9];
+    if (!readAt(at, 2, m) || m[0] != 0xFF) return std::nullopt;
+    const std::uint8_t marker = m[1];
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length
+      at += 2;
+      continue;
+    }
+    if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // the end, or the scan: no frame
+    if (!readAt(at + 2, 2, m)) return std::nullopt;
+    const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (frame) {
+      if (!readAt(at + 2, 7, m)) return std::nullopt;
+      return DeclaredSize{be16(&m[5]), be16(&m[3])};  // precision, lines, then samples per line
+    }
+    at += 2 + be16(m);
+  }
+  return std::nullopt;
 }

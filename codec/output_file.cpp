@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "file_open.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -12,12 +14,8 @@ constexpr std::size_t kBufferBytes = 256 * 1024;  // few system calls for the en
 
 #ifdef _WIN32
 OutputFile::OutputFile(const std::string& path) {
-  constexpr unsigned kGbk = 936;
-  const int length = MultiByteToWideChar(kGbk, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(kGbk, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
   // The sharing the C runtime's "wb" gives: readers and writers, no deleting.
-  handle_ = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+  handle_ = CreateFileW(windowsPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) handle_ = nullptr;
   buffer_.reserve(kBufferBytes);

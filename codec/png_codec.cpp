@@ -7,8 +7,10 @@
 
 #include <png.h>
 
+#include "byte_reader.h"
 #include "decoders.h"
 #include "output_file.h"
+#include "signatures.h"
 #include "size_limits.h"
 
 namespace {
@@ -238,7 +240,7 @@ void takePixels(DecodeState& state) {
 }  // namespace
 
 bool decodePng(Bytes file, Picture& out, KeepAlive keepAlive) {
-  if (file.size < 8 || png_sig_cmp(file.data, 0, 8) != 0) return false;
+  if (!startsAs(IMAGE_FORMAT_PNG, file.data, file.size)) return false;
   DecodeState state;
   state.keepAlive = keepAlive;
   if (!readPng(file, state, allocateRows)) return false;
@@ -401,4 +403,9 @@ bool encodePng(const Picture& picture, bool interlace, OutputFile& file, KeepAli
       trns.push_back(0);
   }
   return writePng(picture, out, interlace, file, plte, trns, keepAlive);
+}
+
+std::optional<DeclaredSize> pngDeclaredSize(const FileHead& h, const ReadAt&) {
+  if (std::memcmp(&h[12], "IHDR", 4) != 0) return std::nullopt;
+  return DeclaredSize{be32(&h[16]), be32(&h[20])};
 }

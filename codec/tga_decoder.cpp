@@ -137,3 +137,14 @@ bool decodeTga(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   out = std::move(picture);
   return true;
 }
+
+// A TGA header is only noise unless its fields are those of a picture the
+// decoder would read.
+std::optional<DeclaredSize> tgaDeclaredSize(const FileHead& h, const ReadAt&) {
+  const std::uint8_t mapType = h[1], imageType = h[2], depth = h[16], descriptor = h[17];
+  const bool knownType = imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 ||
+                         imageType == 10 || imageType == 11;
+  const bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+  if (mapType > 1 || !knownType || !knownDepth || (descriptor & 0xC0)) return std::nullopt;
+  return DeclaredSize{le16(&h[12]), le16(&h[14])};
+}

@@ -6,9 +6,12 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
+#include <utility>
 
 #include <tiffio.h>
 
+#include "byte_reader.h"
 #include "decoders.h"
 #include "orientation.h"
 #include "size_limits.h"
@@ -184,4 +187,29 @@ bool decodeTiff(Bytes bytes, Picture& out, KeepAlive keepAlive) {
   turnUpright(picture, orientation);
   out = std::move(picture);
   return true;
+}
+
+// The first directory's ImageWidth (256) and ImageLength (257), SHORT or
+// LONG, in either byte order. A tag that stands twice counts by its first
+// entry, as libtiff reads it (it ignores the repeats).
+std::optional<DeclaredSize> tiffDeclaredSize(const FileHead& h, const ReadAt& readAt) {
+  const bool little = h[0] == 'I';
+  auto u16 = [little](const std::uint8_t* p) { return little ? le16(p) : be16(p); };
+  auto u32 = [little](const std::uint8_t* p) { return little ? le32(p) : be32(p); };
+  const std::uint64_t directory = u32(&h[4]);
+  std::uint8_t count[2];
+  if (!readAt(directory, 2, count)) return std::nullopt;
+  std::optional<std::uint64_t> width, height;
+  bool widthSeen = false, heightSeen = false;
+  for (std::uint32_t i = 0, n = u16(count); i < n && i < 4096; ++i) {
+    std::uint8_t entry[12];
+    if (!readAt(directory + 2 + 12ull * i, 12, entry)) return std::nullopt;
+    const std::uint16_t tag = u16(entry), type = u16(entry + 2);
+    if (tag != 256 && tag != 257) continue;
+    bool& seen = tag == 256 ? widthSeen : heightSeen;
+    if (std::exchange(seen, true)) continue;
+    if (type == 3 || type == 4) (tag == 256 ? width : height) = type == 3 ? u16(entry + 8) : u32(entry + 8);
+  }
+  if (!width || !height) return std::nullopt;
+  return DeclaredSize{*width, *height};
 }

@@ -5,12 +5,15 @@
 #include <webp/decode.h>
 #include <webp/demux.h>
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "byte_reader.h"
 #include "decoders.h"
 #include "orientation.h"
+#include "signatures.h"
 #include "size_limits.h"
 
 namespace {
@@ -103,8 +106,7 @@ int orientationOf(WebPDemuxer* demuxer) {
 }  // namespace
 
 bool decodeWebp(Bytes file, Picture& out, KeepAlive keepAlive) {
-  if (file.size < 12 || std::memcmp(file.data, "RIFF", 4) != 0 || std::memcmp(file.data + 8, "WEBP", 4) != 0)
-    return false;
+  if (!startsAs(IMAGE_FORMAT_WEBP, file.data, file.size)) return false;
   WebPBitstreamFeatures features;
   if (WebPGetFeatures(file.data, file.size, &features) != VP8_STATUS_OK) return false;
   const WebPData data{file.data, file.size};
@@ -130,4 +132,25 @@ bool decodeWebp(Bytes file, Picture& out, KeepAlive keepAlive) {
   turnUpright(picture, orientationOf(demuxer.get()));
   out = std::move(picture);
   return true;
+}
+
+// A RIFF container's first chunks: the canvas of an extended file (VP8X:
+// read as it stands, whatever the pictures in it say), else the frame
+// header of its one picture.
+std::optional<DeclaredSize> webpDeclaredSize(const FileHead& h, const ReadAt& readAt) {
+  if (std::memcmp(&h[12], "VP8X", 4) == 0) {
+    std::uint8_t canvas[6];
+    if (!readAt(24, 6, canvas)) return std::nullopt;
+    return DeclaredSize{le24(canvas) + 1ull, le24(canvas + 3) + 1ull};
+  }
+  std::array<std::uint8_t, 64> head{};
+  std::size_t have = 0;
+  for (std::size_t size : {64, 48, 40, 34, 30, 25})  // a short file: what it has (a VP8X header is 30)
+    if (readAt(0, size, head.data())) {
+      have = size;
+      break;
+    }
+  WebPBitstreamFeatures features;
+  if (WebPGetFeatures(head.data(), have, &features) != VP8_STATUS_OK) return std::nullopt;
+  return DeclaredSize{static_cast<std::uint64_t>(features.width), static_cast<std::uint64_t>(features.height)};
 }

@@ -1,10 +1,10 @@
 #include "png_copy.h"
 
 #include "files.h"
-#include "patience.h"
 #include "picture_state.h"
 #include "process.h"
 #include "responsiveness.h"
+#include "working_copy.h"
 #include "working_files.h"
 
 PngCopyWriter::PngCopyWriter(const ByteBuffer* pngSource) : source_(pngSource) {
@@ -31,15 +31,7 @@ DWORD WINAPI PngCopyWriter::run(void* writer) {
 // The held picture is only read here (the UI thread encodes its JPEG copy
 // from it at the same time); this thread answers no hang check.
 void PngCopyWriter::write() {
-  const Text path = workingPath(kPngCopy);
-  written_ = patiently(Patience::Brief, path, [&] {
-    makeNormalFile(path);
-    const bool written = source_ ? writeFileBytes(path, *source_)
-                                 : imageObject->EecodeToFile(path, IMAGE_FORMAT_PNG, nullptr);
-    const DWORD failure = GetLastError();
-    makeNormalFile(path);
-    SetLastError(failure);
-    return written;
-  });
-  error_ = written_ ? ERROR_SUCCESS : GetLastError();
+  written_ = writeWorkingCopy(kPngCopy, [&](const Text& path) {
+    return source_ ? writeFileBytes(path, *source_) : imageObject->EecodeToFile(path, IMAGE_FORMAT_PNG, nullptr);
+  }, error_);
 }

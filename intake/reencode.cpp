@@ -9,6 +9,7 @@
 #include "gdi_owners.h"
 #include "gdiplus_support.h"
 #include "responsiveness.h"
+#include "signatures.h"
 #include "working_files.h"
 
 using namespace Gdiplus;
@@ -37,8 +38,7 @@ CLSID encoderOf(int targetFormat) {
 }
 
 ByteBuffer bmpFormOf(const ByteBuffer& picture) {
-  const ByteBuffer start = bufferLeft(picture, 2);
-  if (bufferLength(start) == 2 && compareBytes(start.data(), "BM", 2) == 0) return picture;
+  if (startsAs(IMAGE_FORMAT_BMP, picture.data(), picture.size())) return picture;
   ByteBuffer bmp;
   reencodeBytes(picture, 1, "", bmp);
   return bmp;
@@ -94,7 +94,7 @@ bool reencodeBytes(const ByteBuffer& source, int targetFormat, const Text& outpu
   const SIZE_T size = GlobalSize(outputBlock);
   ByteBuffer encoded = zeroBuffer(static_cast<std::int64_t>(size));
   if (size) RtlMoveMemory(encoded.data(), encodedBytes.bytes(), size);
-  if (compareText(trimSpaces(outputPath), "") != 0) writeFileBytes(outputPath, encoded);
+  if (compareText(trimSpaces(outputPath), "") != 0 && !writeFileBytes(outputPath, encoded)) return false;
   output = std::move(encoded);
   return true;
 }

@@ -7,8 +7,9 @@
 #include "text.h"
 
 // Re-encodes an encoded picture as BMP (1), JPEG (2), GIF (3), TIFF (4) or
-// PNG (5). True when a result was obtained: `output` then holds it and, with
-// a non-blank outputPath, the file too. On false `output` is unchanged.
+// PNG (5). True when a result was obtained and, with a non-blank
+// outputPath, written whole to that file: `output` then holds it. On false
+// `output` is unchanged.
 bool reencodeBytes(const ByteBuffer& source, int targetFormat, const Text& outputPath,
                    ByteBuffer& output, bool flattenOnWhite = false);
 

@@ -14,11 +14,13 @@
 #include "reencode.h"
 #include "responsiveness.h"
 #include "shared_file.h"
+#include "signatures.h"
 #include "size_limits.h"
 #include "special_folder.h"
 #include "system_path.h"
 #include "ui_requests.h"
 #include "window.h"
+#include "working_copy.h"
 #include "working_files.h"
 
 namespace {
@@ -46,25 +48,13 @@ constexpr ExtensionRow kExtensionTable[] = {
     {"jpe", IMAGE_FORMAT_JPG}, {"jfif", IMAGE_FORMAT_JPG},  // .jpeg, .jpe; .jfif (browsers)
     {"webp", IMAGE_FORMAT_WEBP}};                            // as browsers save pictures
 
-// A viewer or the shell may hold the earlier copy for a moment: briefly
-// patient, on the UI thread. The failure's error (a full disk) is kept in
-// `error`.
+// On the UI thread, which answers the hang check while it encodes.
 bool encodeWorkingCopy(const char* name, ImageFormat format, DWORD& error) {
-  const Text path = workingPath(name);
-  const bool written = patiently(Patience::Brief, path, [&] {
-    makeNormalFile(path);
-    const bool encoded = imageObject->EecodeToFile(path, format);
-    const DWORD failure = GetLastError();
-    makeNormalFile(path);
-    SetLastError(failure);
-    return encoded;
-  });
-  error = written ? ERROR_SUCCESS : GetLastError();
-  return written;
+  return writeWorkingCopy(name, [&](const Text& path) { return imageObject->EecodeToFile(path, format); }, error);
 }
 
 bool startsWithPngSignature(const ByteBuffer& bytes) {
-  return bytes.size() >= 8 && std::memcmp(bytes.data(), "\x89PNG\r\n\x1A\n", 8) == 0;
+  return startsAs(IMAGE_FORMAT_PNG, bytes.data(), bytes.size());
 }
 
 void refuse(const char* text, unsigned style) { showMessage(text, style, Text(kCaption)); }

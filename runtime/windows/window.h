@@ -3,7 +3,6 @@
 // events it was handed; and the window requests the rest of the program
 // uses. Nothing here knows which windows a program has.
 #include <windows.h>
-#include <commdlg.h>
 
 #include <memory>
 #include <optional>
@@ -94,18 +93,6 @@ void popupMenu(Window& window, PopupMenu& menu, std::optional<int> x = std::null
 // The unit's native handle, or NULL when it does not exist.
 HWND windowHandle(const PictureBox* unit);
 HWND windowHandle(const ProgressBar* unit);
-// Shows the dialog; true and the chosen path stored when confirmed.
-bool openFileDialog(FileDialog& dialog);
-// The request the dialog is shown with: explorer style, no owner, the
-// filter's first entry, a name buffer holding the last path and room for
-// a path of any length Windows allows (the chosen path comes back through
-// pathFromWindows).
-struct OpenFileBuffers {
-  static constexpr std::size_t kLongestPath = 32768;
-  std::wstring fileName;
-  std::wstring filter;
-};
-OPENFILENAMEW openFileRequest(const FileDialog& dialog, OpenFileBuffers& buffers);
 
 // The UI thread's message loop; returns when the last window is gone.
 void runMessageLoop();
