@@ -5,7 +5,7 @@
 # Two programs from one source: build/x86_64/app/TarvexForge.exe (64-bit
 # Windows) and build/i686/app/TarvexForge.exe (32-bit Windows). Every test
 # runs on the first; the whole suite runs on the second too where this
-# machine runs 32-bit programs (scripts/runs-i686; TF_NO_I686=1 says no).
+# machine runs 32-bit programs (scripts/wine/runs-i686; TF_NO_I686=1 says no).
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 BUILD_ROOT := $(abspath $(BUILD))
@@ -33,7 +33,7 @@ screenshots: build
 	@scripts/screenshots $(BUILD_ROOT)/x86_64
 
 release: setup
-	@scripts/release $(BUILD_ROOT) $(JOBS)
+	@scripts/release/make-release $(BUILD_ROOT) $(JOBS)
 
 # The UI tests' read-only program folders are immutable, and their full
 # disks mounted, while they run.

@@ -13,7 +13,7 @@ using namespace colour;
 namespace {
 
 // The search's settings, tuned on the benchmark's photographs (quality
-// against time; see scripts/bench-ddsconv). With the joint steps at the
+// against time; see scripts/bench/ddsconv). With the joint steps at the
 // end, more iterations of the earlier stages find almost nothing more.
 constexpr int kLloydIterations = 2;      // selectors and endpoints in turn
 constexpr int kPolishIterations = 1;     // best codes for fixed selectors
