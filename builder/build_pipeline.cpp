@@ -11,7 +11,7 @@
 #include "folder_archiver.h"
 #include "message.h"
 #include "patience.h"
-#include "process.h"
+#include "processes.h"
 #include "program_dir.h"
 #include "responsiveness.h"
 #include "special_folder.h"

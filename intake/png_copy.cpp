@@ -2,7 +2,7 @@
 
 #include "files.h"
 #include "picture_state.h"
-#include "process.h"
+#include "processes.h"
 #include "responsiveness.h"
 #include "working_copy.h"
 #include "working_files.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "process.h"
+#include "processes.h"
 #include "wide_text.h"
 #include "working_files.h"
 

@@ -2,6 +2,7 @@
 // start item's rule and the progress bar's.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "handles.h"
-#include "process.h"
+#include "processes.h"
 #include "test_folder.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "files.h"
 #include "program_dir.h"
-#include "process.h"
+#include "processes.h"
 #include "test_folder.h"
 
 TEST(ProgramDir, SplitsAtTheLastSeparatorOfTheCodePage) {

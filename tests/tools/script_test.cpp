@@ -5,7 +5,7 @@
 
 #include "carried_tools.h"
 #include "files.h"
-#include "process.h"
+#include "processes.h"
 #include "test_folder.h"
 #include "working_files.h"
 

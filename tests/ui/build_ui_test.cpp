@@ -1,6 +1,7 @@
 // The whole road of one package through the real program, and the ways a
 // build must fail without harming the user's files.
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <commctrl.h>
 
 #include <squish.h>

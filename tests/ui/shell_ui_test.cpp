@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <commctrl.h>
 
 #include <memory>

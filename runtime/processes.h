@@ -1,7 +1,10 @@
 #pragma once
-// Starting a program and starting a thread.
+// Starting a program and starting a thread. (Not named process.h: on the
+// runtime's include path that name would stand in for the C runtime's
+// <process.h>, which MinGW's pthread.h includes.)
 #include <windows.h>
 
+#include <atomic>
 #include <optional>
 
 #include "handles.h"
@@ -23,15 +26,12 @@ class ProcessJob {
   explicit operator bool() const { return static_cast<bool>(job_); }
   bool adopt(HANDLE process);
   void end();
-  bool ended() { return InterlockedCompareExchange(&ended_, 0, 0) != 0; }
-  void reopen() { InterlockedExchange(&ended_, 0); }
+  bool ended() const { return ended_; }
+  void reopen() { ended_ = false; }
 
  private:
   KernelHandle job_;
-  // Interlocked, not std::atomic: MinGW's pthread.h includes <process.h>,
-  // which this header stands in for on the runtime's include path, and
-  // <atomic> from here would include itself.
-  LONG ended_ = 0;
+  std::atomic<bool> ended_{false};
 };
 
 enum class RunResult { Ended, TimedOut, NotStarted };

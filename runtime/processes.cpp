@@ -1,4 +1,4 @@
-#include "process.h"
+#include "processes.h"
 
 #include <algorithm>
 
@@ -48,7 +48,7 @@ bool ProcessJob::adopt(HANDLE process) { return job_ && AssignProcessToJobObject
 // Marked before the processes are ended: a process adopted meanwhile is
 // either ended here or sees the mark (runCommandLineWithin).
 void ProcessJob::end() {
-  InterlockedExchange(&ended_, 1);
+  ended_ = true;
   if (job_) TerminateJobObject(job_.get(), 1);
 }
 
